@@ -1,0 +1,5 @@
+#include "settings.h"
+
+void ApplyMenuState(HWND)
+{
+}

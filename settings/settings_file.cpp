@@ -1,0 +1,11 @@
+#include "settings.h"
+
+Settings settings;
+
+void LoadSettings(void)
+{
+}
+
+void SaveSettings(void)
+{
+}

@@ -1,0 +1,46 @@
+# Unit and end-to-end tests: GoogleTest built with the cross compiler, every
+# test program run once under Wine through tools/wine-exec.
+enable_testing()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-exec)
+
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# A Windows path for a Linux one, through Wine's drive Z:.
+function(windows_path out path)
+  string(REPLACE "/" "\\" p "${path}")
+  set(${out} "Z:${p}" PARENT_SCOPE)
+endfunction()
+
+function(quillet_test name)
+  add_executable(${name} ${ARGN})
+  target_compile_options(${name} PRIVATE ${QUILLET_FLAGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE gtest gtest_main ${QUILLET_LIBS} version)
+  target_link_options(${name} PRIVATE -static)
+endfunction()
+
+quillet_test(unit_tests
+  tests/unit/random_test.cpp
+  tests/unit/region_test.cpp
+)
+target_link_libraries(unit_tests PRIVATE quillet_core)
+add_test(NAME unit COMMAND unit_tests)
+
+windows_path(product_win "${PRODUCT_EXE}")
+quillet_test(resource_tests tests/unit/resource_test.cpp tests/common/pe_resources.cpp)
+add_test(NAME resources COMMAND resource_tests)
+set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")
+
+# The end-to-end driver starts the quillet.exe of this tree in fresh folders.
+windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
+windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
+quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/driver.cpp tests/common/pe_resources.cpp)
+add_dependencies(e2e_tests quillet)
+add_test(NAME e2e COMMAND e2e_tests)
+set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)
+
+# The generated pictures and sounds come back byte for byte from their sources.
+find_program(PYTHON3 python3 REQUIRED)
+add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)
+add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)

@@ -1,0 +1,11 @@
+#include "wind.h"
+
+int memoryUsage;
+
+void DetectPlatformFamily(void)
+{
+}
+
+void OpenMemoryMeter(void)
+{
+}

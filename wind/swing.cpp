@@ -1,0 +1,3 @@
+#include "wind.h"
+
+int pose;

@@ -1,0 +1,131 @@
+// The chime window: a 32 by 64 popup cut to the picture of the chime.
+#include <windows.h>
+
+#include "window.h"
+#include "../app/app.h"
+#include "../resources/resource.h"
+#include "../settings/settings.h"
+#include "../wind/wind.h"
+
+#define POSES 6
+#define GAUGE_LEVELS 8
+
+static const char REGION_PROPERTY[] = "region";
+
+static HBITMAP chimeBitmaps[POSES];
+static HBITMAP stripBitmaps[GAUGE_LEVELS][POSES];
+static HRGN poseRegions[POSES];
+
+static int StripBitmapId(int level, int poseIndex)
+{
+    return 200 + 10 * (poseIndex + 1) + level;
+}
+
+int GaugeLevel(int usage)
+{
+    if (usage <= 11)
+        return -1;
+    if (usage >= 89)
+        return 0;
+    // 12..22 is level 7, 23..33 level 6, ... 78..88 level 1.
+    return 7 - (usage - 12) / 11;
+}
+
+static void OnCreate(HWND window)
+{
+    for (int p = 0; p < POSES; p++) {
+        chimeBitmaps[p] = LoadBitmapA(appInstance, MAKEINTRESOURCEA(IDB_CHIME_FIRST + p));
+        poseRegions[p] = RegionFromBitmap(chimeBitmaps[p], (COLORREF)-1);
+        for (int k = 0; k < GAUGE_LEVELS; k++)
+            stripBitmaps[k][p] = LoadBitmapA(appInstance, MAKEINTRESOURCEA(StripBitmapId(k, p)));
+    }
+    // The window always gets a copy: a region handed over belongs to the window system.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(shape, poseRegions[0], NULL, RGN_COPY);
+    SetWindowRgn(window, shape, FALSE);
+    SetPropA(window, REGION_PROPERTY, shape);
+}
+
+static void OnPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(memory, chimeBitmaps[pose]);
+    BitBlt(dc, 0, 0, CHIME_WIDTH, CHIME_WIDTH, memory, 0, 0, SRCCOPY);
+    int level = GaugeLevel(memoryUsage);
+    if (level < 0) {
+        BitBlt(dc, 0, CHIME_WIDTH, CHIME_WIDTH, CHIME_WIDTH, memory, 0, CHIME_WIDTH, SRCCOPY);
+    } else {
+        SelectObject(memory, stripBitmaps[level][pose]);
+        BitBlt(dc, 0, CHIME_WIDTH, CHIME_WIDTH, CHIME_WIDTH, memory, 0, 0, SRCCOPY);
+    }
+    SelectObject(memory, previous);
+    EndPaint(window, &ps);
+    DeleteDC(memory);
+}
+
+// The whole window acts as a caption, so presses arrive as non-client messages.
+static LRESULT OnNcHitTest(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT hit = DefWindowProcA(window, WM_NCHITTEST, wParam, lParam);
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+// Escape quits at once, without the clean-up of the window's destruction.
+static void OnKeyDown(WPARAM key)
+{
+    if (key == VK_ESCAPE) {
+        ShowCursor(TRUE);
+        PostQuitMessage(0);
+    }
+}
+
+static void FreeChimeBitmaps(void)
+{
+    for (int p = 0; p < POSES; p++) {
+        if (chimeBitmaps[p])
+            DeleteObject(chimeBitmaps[p]);
+        chimeBitmaps[p] = NULL;
+        for (int k = 0; k < GAUGE_LEVELS; k++) {
+            if (stripBitmaps[k][p])
+                DeleteObject(stripBitmaps[k][p]);
+            stripBitmaps[k][p] = NULL;
+        }
+        if (poseRegions[p])
+            DeleteObject(poseRegions[p]);
+        poseRegions[p] = NULL;
+    }
+}
+
+static void OnDestroy(HWND window)
+{
+    SaveSettings();
+    FreeChimeBitmaps();
+    // The region itself belongs to the window and goes with it.
+    if (GetPropA(window, REGION_PROPERTY))
+        RemovePropA(window, REGION_PROPERTY);
+    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(window, wParam, lParam);
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,223 @@
+#include "driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "tests/common/pe_resources.h"
+
+std::wstring FreshFolder()
+{
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const wchar_t *scratch = _wgetenv(L"QUILLET_SCRATCH");
+    std::wstring root = scratch ? scratch : L".";
+    CreateDirectoryW(root.c_str(), NULL);
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    std::wstring folder = root + L"\\" + std::wstring(name.begin(), name.end());
+    // Empty it of whatever an earlier run left.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring path = folder + L"\\" + found.cFileName;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    CreateDirectoryW(folder.c_str(), NULL);
+    return folder;
+}
+
+Chime StartQuillet(const std::wstring &folder, const std::wstring &exe)
+{
+    Chime chime;
+    std::wstring program = exe.empty() ? QuilletExePath() : exe;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
+                        &chime.process))
+        ADD_FAILURE() << "cannot start the program, error " << GetLastError();
+    return chime;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch *search = (WindowSearch *)lParam;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64];
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && lstrcmpA(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        WindowSearch search = {processId, className, NULL};
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        if (search.found)
+            return search.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return NULL;
+}
+
+HWND WaitForChimeWindow(const Chime &chime, DWORD timeoutMs)
+{
+    HWND window = WaitForProcessWindow(chime.process.dwProcessId, "Quillet", timeoutMs);
+    // Give start-up time to finish painting and add its tray icon.
+    if (window)
+        Sleep(300);
+    return window;
+}
+
+DWORD WaitForExit(const Chime &chime, DWORD timeoutMs)
+{
+    WaitForSingleObject(chime.process.hProcess, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(chime.process.hProcess, &code);
+    return code;
+}
+
+void Dispose(Chime &chime)
+{
+    if (!chime.process.hProcess)
+        return;
+    if (WaitForSingleObject(chime.process.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(chime.process.hProcess, 99);
+        WaitForSingleObject(chime.process.hProcess, 5000);
+    }
+    CloseHandle(chime.process.hProcess);
+    CloseHandle(chime.process.hThread);
+    chime.process = {};
+}
+
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The icon's opaque pixels, searched for in a screenshot of the task bar.
+int CountTrayIcons(int iconId)
+{
+    HMODULE module = LoadAsData(QuilletExePath());
+    std::vector<BYTE> group = ResourceBytes(module, (LPCWSTR)RT_GROUP_ICON, MAKEINTRESOURCEW(iconId));
+    std::vector<BYTE> bytes;
+    if (group.size() >= 20)
+        bytes = ResourceBytes(module, (LPCWSTR)RT_ICON, MAKEINTRESOURCEW(*(WORD *)&group[18]));
+    FreeLibrary(module);
+    Picture icon = DecodeDib(bytes.data(), bytes.size(), true);
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    RECT bar;
+    if (icon.width == 0 || !taskbar || !GetWindowRect(taskbar, &bar))
+        return -1;
+
+    int width = bar.right - bar.left, height = bar.bottom - bar.top;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP shot = CreateDIBSection(memory, (BITMAPINFO *)&header, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, width, height, screen, bar.left, bar.top, SRCCOPY);
+    GdiFlush();
+    const DWORD *pixels = (const DWORD *)bits;
+    int count = 0;
+    for (int top = 0; top + icon.height <= height; top++)
+        for (int left = 0; left + icon.width <= width; left++) {
+            bool match = true;
+            for (int y = 0; y < icon.height && match; y++)
+                for (int x = 0; x < icon.width && match; x++) {
+                    if (icon.transparent[(size_t)y * icon.width + x])
+                        continue;
+                    COLORREF c = icon.At(x, y);
+                    DWORD want = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                    match = (pixels[(size_t)(top + y) * width + left + x] & 0xffffff) == want;
+                }
+            count += match;
+        }
+    SelectObject(memory, old);
+    DeleteObject(shot);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return count;
+}
+
+namespace {
+// File offset of a relative virtual address, through the section table.
+DWORD OffsetOf(const IMAGE_SECTION_HEADER *sections, WORD count, DWORD rva)
+{
+    for (WORD i = 0; i < count; i++)
+        if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+            return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+    return 0;
+}
+
+IMAGE_RESOURCE_DIRECTORY_ENTRY *FindEntry(BYTE *root, DWORD directory, WORD id)
+{
+    IMAGE_RESOURCE_DIRECTORY *dir = (IMAGE_RESOURCE_DIRECTORY *)(root + directory);
+    IMAGE_RESOURCE_DIRECTORY_ENTRY *entries = (IMAGE_RESOURCE_DIRECTORY_ENTRY *)(dir + 1);
+    for (int i = 0; i < dir->NumberOfNamedEntries + dir->NumberOfIdEntries; i++)
+        if (!entries[i].NameIsString && entries[i].Id == id)
+            return &entries[i];
+    return NULL;
+}
+} // namespace
+
+bool RenumberResource(const std::wstring &exe, LPCSTR type, WORD fromId, WORD toId)
+{
+    HANDLE file = CreateFileW(exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size = GetFileSize(file, NULL), done = 0;
+    std::vector<BYTE> image(size);
+    bool ok = ReadFile(file, image.data(), size, &done, NULL) && done == size;
+    IMAGE_DOS_HEADER *dos = (IMAGE_DOS_HEADER *)image.data();
+    IMAGE_NT_HEADERS32 *nt = (IMAGE_NT_HEADERS32 *)(image.data() + dos->e_lfanew);
+    bool wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    const IMAGE_DATA_DIRECTORY *directories = wide
+        ? ((IMAGE_NT_HEADERS64 *)nt)->OptionalHeader.DataDirectory
+        : nt->OptionalHeader.DataDirectory;
+    IMAGE_SECTION_HEADER *sections = IMAGE_FIRST_SECTION(nt);
+    DWORD rootOffset = OffsetOf(sections, nt->FileHeader.NumberOfSections,
+                                directories[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress);
+    IMAGE_RESOURCE_DIRECTORY_ENTRY *typeEntry =
+        ok && rootOffset ? FindEntry(image.data() + rootOffset, 0, (WORD)(ULONG_PTR)type) : NULL;
+    IMAGE_RESOURCE_DIRECTORY_ENTRY *nameEntry =
+        typeEntry && typeEntry->DataIsDirectory
+            ? FindEntry(image.data() + rootOffset, typeEntry->OffsetToDirectory, fromId)
+            : NULL;
+    ok = nameEntry != NULL;
+    if (ok) {
+        nameEntry->Id = toId;
+        SetFilePointer(file, 0, NULL, FILE_BEGIN);
+        ok = WriteFile(file, image.data(), size, &done, NULL) && done == size;
+    }
+    CloseHandle(file);
+    return ok;
+}

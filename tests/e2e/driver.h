@@ -1,0 +1,41 @@
+// Starting the real quillet.exe in a fresh folder and looking at it from outside.
+#ifndef QUILLET_TEST_DRIVER_H
+#define QUILLET_TEST_DRIVER_H
+
+#include <windows.h>
+#include <string>
+
+struct Chime {
+    PROCESS_INFORMATION process = {};
+    HWND window = NULL;
+};
+
+// A fresh, empty working folder named after the running test.
+std::wstring FreshFolder();
+
+// Starts exe (default: the program under test) with the folder as its current directory.
+Chime StartQuillet(const std::wstring &folder, const std::wstring &exe = L"");
+
+// The chime window of that process, waiting up to timeoutMs for it to appear.
+HWND WaitForChimeWindow(const Chime &chime, DWORD timeoutMs = 15000);
+
+// The first top-level window of the given class that belongs to the process.
+HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutMs);
+
+// Gives resource fromId of the type a new id in the exe's resource directory
+// (the platform's resource update cannot delete under every Wine).
+bool RenumberResource(const std::wstring &exe, LPCSTR type, WORD fromId, WORD toId);
+
+// Waits for the process to end: its exit code, or STILL_ACTIVE after the timeout.
+DWORD WaitForExit(const Chime &chime, DWORD timeoutMs = 15000);
+
+// Ends the process if it still runs and closes the handles.
+void Dispose(Chime &chime);
+
+// Types one key on whatever window has the focus.
+void PressKey(WORD key);
+
+// How many copies of a tray icon picture the task bar shows.
+int CountTrayIcons(int iconId);
+
+#endif

@@ -44,3 +44,13 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUIL
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)
 add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)
+
+# Benchmarks: built with the tests, run by ./quillet bench.
+add_executable(minimal WIN32 tests/bench/minimal.cpp)
+target_compile_options(minimal PRIVATE ${QUILLET_FLAGS})
+target_link_options(minimal PRIVATE -static -s)
+add_executable(startup_bench tests/bench/startup_bench.cpp tests/common/pe_resources.cpp)
+target_compile_options(startup_bench PRIVATE ${QUILLET_FLAGS})
+target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(startup_bench PRIVATE -static -municode)
+target_link_libraries(startup_bench PRIVATE gdi32 user32)

@@ -1,0 +1,155 @@
+// Time from process start to the first painted pixel on the screen, for
+// quillet.exe and for a minimal window program, under the same Wine.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/common/pe_resources.h"
+
+namespace {
+
+const int RUNS = 7;
+
+struct Target {
+    const char *name;
+    std::wstring exe;
+    const char *windowClass;
+    int x, y; // a window pixel to watch
+    COLORREF colour;
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch *search = (WindowSearch *)lParam;
+    DWORD owner = 0;
+    char className[64];
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && lstrcmpA(className, search->className) == 0)
+        search->found = window;
+    return search->found == NULL;
+}
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+// One start: milliseconds until the watched pixel shows its colour, or -1.
+double TimeToFirstPaint(const Target &target, const std::wstring &folder)
+{
+    std::wstring commandLine = L"\"" + target.exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(target.exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
+                        &process))
+        return -1;
+    double elapsed = -1;
+    HDC screen = GetDC(NULL);
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        if (Seconds(start, now) > 20)
+            break;
+        WindowSearch search = {process.dwProcessId, target.windowClass, NULL};
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        RECT rect;
+        if (search.found && IsWindowVisible(search.found) && GetWindowRect(search.found, &rect) &&
+            GetPixel(screen, rect.left + target.x, rect.top + target.y) == target.colour) {
+            elapsed = Seconds(start, now) * 1000;
+            PostMessageA(search.found, WM_CLOSE, 0, 0);
+            break;
+        }
+        Sleep(1);
+    }
+    ReleaseDC(NULL, screen);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return elapsed;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The first drawn pixel of pose 0, as the program's own bitmap has it.
+bool FindChimePixel(Target &target)
+{
+    HMODULE module = LoadAsData(target.exe);
+    Picture pose0 = ChimePicture(module, 0);
+    FreeLibrary(module);
+    for (int y = 0; y < pose0.height; y++)
+        for (int x = 0; x < pose0.width; x++)
+            if (pose0.At(x, y) != RGB(0, 0, 0)) {
+                target.x = x;
+                target.y = y;
+                target.colour = pose0.At(x, y);
+                return true;
+            }
+    return false;
+}
+
+long long FileSize(const std::wstring &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+// Arguments: quillet.exe, minimal.exe, a scratch folder, the product exe.
+int wmain(int argc, wchar_t **argv)
+{
+    if (argc < 5) {
+        fprintf(stderr, "usage: startup_bench QUILLET MINIMAL FOLDER PRODUCT\n");
+        return 2;
+    }
+    Target quillet = {"quillet.exe", argv[1], "Quillet", 0, 0, 0};
+    Target minimal = {"minimal window program", argv[2], "QuilletMinimal", 16, 32, RGB(10, 200, 30)};
+    std::wstring folder = argv[3];
+    CreateDirectoryW(folder.c_str(), NULL);
+    if (!FindChimePixel(quillet)) {
+        fprintf(stderr, "cannot read the chime bitmap of %ls\n", argv[1]);
+        return 1;
+    }
+    std::vector<double> times[2];
+    Target *targets[2] = {&quillet, &minimal};
+    // Interleaved, so that both see the same machine.
+    for (int run = 0; run < RUNS; run++)
+        for (int t = 0; t < 2; t++) {
+            double ms = TimeToFirstPaint(*targets[t], folder);
+            if (ms < 0) {
+                fprintf(stderr, "%s never painted\n", targets[t]->name);
+                return 1;
+            }
+            times[t].push_back(ms);
+        }
+    printf("Start-up to first paint, median of %d runs each:\n", RUNS);
+    for (int t = 0; t < 2; t++) {
+        auto [low, high] = std::minmax_element(times[t].begin(), times[t].end());
+        printf("  %-24s %8.1f ms  (%.1f to %.1f)\n", targets[t]->name, Median(times[t]), *low, *high);
+    }
+    printf("  ratio quillet / minimal  %8.2f\n", Median(times[0]) / Median(times[1]));
+    printf("Size of %ls: %lld bytes\n", argv[4], FileSize(argv[4]));
+    return 0;
+}

@@ -23,6 +23,7 @@ endfunction()
 quillet_test(unit_tests
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
+  tests/common/win_helpers.cpp
 )
 target_link_libraries(unit_tests PRIVATE quillet_core)
 add_test(NAME unit COMMAND unit_tests)
@@ -35,7 +36,7 @@ set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win
 # The end-to-end driver starts the quillet.exe of this tree in fresh folders.
 windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
 windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
-quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/driver.cpp tests/common/pe_resources.cpp)
+quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/driver.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 add_dependencies(e2e_tests quillet)
 add_test(NAME e2e COMMAND e2e_tests)
 set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)
@@ -49,7 +50,7 @@ add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)
 add_executable(minimal WIN32 tests/bench/minimal.cpp)
 target_compile_options(minimal PRIVATE ${QUILLET_FLAGS})
 target_link_options(minimal PRIVATE -static -s)
-add_executable(startup_bench tests/bench/startup_bench.cpp tests/common/pe_resources.cpp)
+add_executable(startup_bench tests/bench/startup_bench.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 target_compile_options(startup_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(startup_bench PRIVATE -static -municode)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/common/pe_resources.h"
+#include "tests/common/win_helpers.h"
 
 namespace {
 
@@ -20,24 +21,6 @@ struct Target {
     int x, y; // a window pixel to watch
     COLORREF colour;
 };
-
-struct WindowSearch {
-    DWORD processId;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    WindowSearch *search = (WindowSearch *)lParam;
-    DWORD owner = 0;
-    char className[64];
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && lstrcmpA(className, search->className) == 0)
-        search->found = window;
-    return search->found == NULL;
-}
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
@@ -64,13 +47,12 @@ double TimeToFirstPaint(const Target &target, const std::wstring &folder)
         QueryPerformanceCounter(&now);
         if (Seconds(start, now) > 20)
             break;
-        WindowSearch search = {process.dwProcessId, target.windowClass, NULL};
-        EnumWindows(MatchWindow, (LPARAM)&search);
+        HWND window = FindProcessWindow(process.dwProcessId, target.windowClass);
         RECT rect;
-        if (search.found && IsWindowVisible(search.found) && GetWindowRect(search.found, &rect) &&
+        if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) &&
             GetPixel(screen, rect.left + target.x, rect.top + target.y) == target.colour) {
             elapsed = Seconds(start, now) * 1000;
-            PostMessageA(search.found, WM_CLOSE, 0, 0);
+            PostMessageA(window, WM_CLOSE, 0, 0);
             break;
         }
         Sleep(1);

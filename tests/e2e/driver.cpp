@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/common/pe_resources.h"
+#include "tests/common/win_helpers.h"
 
 std::wstring FreshFolder()
 {
@@ -43,36 +44,12 @@ Chime StartQuillet(const std::wstring &folder, const std::wstring &exe)
     return chime;
 }
 
-namespace {
-struct WindowSearch {
-    DWORD processId;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    WindowSearch *search = (WindowSearch *)lParam;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64];
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && lstrcmpA(className, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
 HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     do {
-        WindowSearch search = {processId, className, NULL};
-        EnumWindows(MatchWindow, (LPARAM)&search);
-        if (search.found)
-            return search.found;
+        if (HWND found = FindProcessWindow(processId, className))
+            return found;
         Sleep(50);
     } while (GetTickCount() - start < timeoutMs);
     return NULL;
@@ -135,18 +112,11 @@ int CountTrayIcons(int iconId)
     int width = bar.right - bar.left, height = bar.bottom - bar.top;
     HDC screen = GetDC(NULL);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    void *bits = NULL;
-    HBITMAP shot = CreateDIBSection(memory, (BITMAPINFO *)&header, DIB_RGB_COLORS, &bits, NULL, 0);
+    DWORD *pixels = NULL;
+    HBITMAP shot = TopDownSection(width, height, &pixels);
     HGDIOBJ old = SelectObject(memory, shot);
     BitBlt(memory, 0, 0, width, height, screen, bar.left, bar.top, SRCCOPY);
     GdiFlush();
-    const DWORD *pixels = (const DWORD *)bits;
     int count = 0;
     for (int top = 0; top + icon.height <= height; top++)
         for (int left = 0; left + icon.width <= width; left++) {

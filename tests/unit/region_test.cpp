@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "tests/common/win_helpers.h"
 #include "window/window.h"
 
 namespace {
@@ -12,15 +13,8 @@ namespace {
 // A width x height bitmap whose pixel (x, y), top row first, is colour(x, y).
 HBITMAP MakeBitmap(int width, int height, std::function<COLORREF(int, int)> colour)
 {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(NULL, (BITMAPINFO *)&header, DIB_RGB_COLORS, &bits, NULL, 0);
-    DWORD *pixels = (DWORD *)bits;
+    DWORD *pixels = nullptr;
+    HBITMAP bitmap = TopDownSection(width, height, &pixels);
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
             COLORREF c = colour(x, y);

@@ -1,0 +1,13 @@
+// Small helpers that several test programs share.
+#ifndef QUILLET_TEST_WIN_HELPERS_H
+#define QUILLET_TEST_WIN_HELPERS_H
+
+#include <windows.h>
+
+// A 32-bit top-down DIB section; *pixels gets its memory (0x00rrggbb per pixel).
+HBITMAP TopDownSection(int width, int height, DWORD **pixels);
+
+// The first top-level window of the given class that belongs to the process, or null.
+HWND FindProcessWindow(DWORD processId, const char *className);
+
+#endif

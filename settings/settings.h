@@ -17,6 +17,7 @@ extern Settings settings;
 
 void LoadSettings(void);
 void SaveSettings(void);
+void WriteSetting(const char *section, const char *key, int value);
 
 void ApplyMenuState(HWND window);
 

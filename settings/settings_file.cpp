@@ -9,3 +9,7 @@ void LoadSettings(void)
 void SaveSettings(void)
 {
 }
+
+void WriteSetting(const char *, const char *, int)
+{
+}

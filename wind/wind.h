@@ -7,6 +7,12 @@
 // Swing state: the pose shown (0 to 5).
 extern int pose;
 
+// Platform families: the memory meter and the settings defaults differ.
+#define FAMILY_NT 0
+#define FAMILY_WIN9X 1
+#define FAMILY_OTHER 2
+extern BYTE platformFamily;
+
 // Memory figures: usage percentage 0 to 100.
 extern int memoryUsage;
 

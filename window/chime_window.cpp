@@ -98,8 +98,20 @@ static void FreeChimeBitmaps(void)
     }
 }
 
+// The saved position takes the window's left and top; the rest of the
+// rectangle is read into a local so it cannot spill over other settings.
+static void StorePosition(HWND window)
+{
+    RECT rect;
+    if (GetWindowRect(window, &rect)) {
+        settings.Xpos = rect.left;
+        settings.Ypos = rect.top;
+    }
+}
+
 static void OnDestroy(HWND window)
 {
+    StorePosition(window);
     SaveSettings();
     FreeChimeBitmaps();
     // The region itself belongs to the window and goes with it.

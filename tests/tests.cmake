@@ -20,7 +20,10 @@ function(quillet_test name)
   target_link_options(${name} PRIVATE -static)
 endfunction()
 
+windows_path(product_win "${PRODUCT_EXE}")
+
 quillet_test(unit_tests
+  tests/unit/meter_test.cpp
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
   tests/common/win_helpers.cpp
@@ -28,7 +31,23 @@ quillet_test(unit_tests
 target_link_libraries(unit_tests PRIVATE quillet_core)
 add_test(NAME unit COMMAND unit_tests)
 
-windows_path(product_win "${PRODUCT_EXE}")
+# The meter on Windows 98 (set for this program's name in the Wine prefix),
+# each case in a process of its own, beside stand-ins of the meter library.
+add_library(rsrc32_meter SHARED tests/support/rsrc32.cpp tests/support/rsrc32-${CMAKE_SYSTEM_PROCESSOR}.def)
+target_compile_definitions(rsrc32_meter PRIVATE WITH_METER_ENTRY)
+add_library(rsrc32_noentry SHARED tests/support/rsrc32.cpp)
+foreach(variant meter noentry)
+  set_target_properties(rsrc32_${variant} PROPERTIES PREFIX "")
+  target_link_options(rsrc32_${variant} PRIVATE -static)
+endforeach()
+quillet_test(meter9x_tests tests/unit/meter9x_test.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
+target_link_libraries(meter9x_tests PRIVATE quillet_core)
+add_dependencies(meter9x_tests rsrc32_meter rsrc32_noentry)
+foreach(case WithoutTheLibraryTellsOnceAndShowsUnknown ReadsTheUsedShareOfTheSystemResources
+             WithoutTheEntryPointTellsAndKeepsTheLibrary)
+  add_test(NAME meter9x.${case} COMMAND meter9x_tests --gtest_filter=Win9xMeter.${case})
+  set_tests_properties(meter9x.${case} PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")
+endforeach()
 quillet_test(resource_tests tests/unit/resource_test.cpp tests/common/pe_resources.cpp)
 add_test(NAME resources COMMAND resource_tests)
 set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")

@@ -13,13 +13,22 @@ extern int pose;
 #define FAMILY_OTHER 2
 extern BYTE platformFamily;
 
-// Memory figures: usage percentage 0 to 100.
+// Memory figures: the usage percentage (0 to 100) that the gauge, the tip and
+// the About box show, and the reading the memory wind compares from tick to
+// tick: available physical bytes in the NT family, the usage otherwise.
 extern int memoryUsage;
+extern unsigned long long meterReading;
+extern int meterUnavailable;
 
 unsigned RandomBelow(unsigned n);
 void SeedRandom(unsigned value);
 
 void DetectPlatformFamily(void);
 void OpenMemoryMeter(void);
+void ReadMemoryMeter(void);
+void RefreshTrayTip(void);
+
+// 100 minus the available share in whole per cent, as a double computes it.
+int UsageFromMemory(unsigned long long available, unsigned long long total);
 
 #endif

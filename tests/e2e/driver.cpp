@@ -55,6 +55,18 @@ HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutM
     return NULL;
 }
 
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        HWND box = FindProcessWindow(processId, "#32770");
+        if (box && IsWindowVisible(box))
+            return box;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return NULL;
+}
+
 HWND WaitForChimeWindow(const Chime &chime, DWORD timeoutMs)
 {
     HWND window = WaitForProcessWindow(chime.process.dwProcessId, "Quillet", timeoutMs);

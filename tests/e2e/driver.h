@@ -26,6 +26,9 @@ HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutM
 // (the platform's resource update cannot delete under every Wine).
 bool RenumberResource(const std::wstring &exe, LPCSTR type, WORD fromId, WORD toId);
 
+// A message box of the process once it is shown (its texts are set by then).
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs = 15000);
+
 // Waits for the process to end: its exit code, or STILL_ACTIVE after the timeout.
 DWORD WaitForExit(const Chime &chime, DWORD timeoutMs = 15000);
 

@@ -78,7 +78,7 @@ TEST_F(Startup, SecondCopyShowsItsMessageAndLeavesTheFirstAlone)
     ASSERT_NE(window, nullptr);
 
     second = StartQuillet(folder);
-    HWND box = WaitForProcessWindow(second.process.dwProcessId, "#32770", 15000);
+    HWND box = WaitForMessageBox(second.process.dwProcessId);
     ASSERT_NE(box, nullptr) << "no message box from the second copy";
     wchar_t text[256];
     GetWindowTextW(box, text, 256);

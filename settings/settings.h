@@ -21,4 +21,8 @@ void WriteSetting(const char *section, const char *key, int value);
 
 void ApplyMenuState(HWND window);
 
+// Whether the id is one of the popup menu's commands, and running one.
+BOOL IsMenuCommand(WORD id);
+LRESULT OnMenuCommand(HWND window, WORD id);
+
 #endif

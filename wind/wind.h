@@ -20,6 +20,9 @@ extern int memoryUsage;
 extern unsigned long long meterReading;
 extern int meterUnavailable;
 
+// One step of the wind: cause 0 for an animation tick, 1 for a fan stroke.
+void WindTick(int cause, HWND window);
+
 unsigned RandomBelow(unsigned n);
 void SeedRandom(unsigned value);
 

@@ -5,16 +5,20 @@
 #include "../app/app.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
+#include "../sound/chime_sound.h"
 #include "../wind/wind.h"
 
-#define POSES 6
 #define GAUGE_LEVELS 8
+#define ANIMATION_TIMER 1
+#define ANIMATION_PERIOD 192
+#define FAN_TIMER 3
 
-static const char REGION_PROPERTY[] = "region";
+BYTE interactionState = FAN_PHASE_ONE;
+BYTE aboutOpen;
+HWND aboutDialog;
 
 static HBITMAP chimeBitmaps[POSES];
 static HBITMAP stripBitmaps[GAUGE_LEVELS][POSES];
-static HRGN poseRegions[POSES];
 
 static int StripBitmapId(int level, int poseIndex)
 {
@@ -44,6 +48,9 @@ static void OnCreate(HWND window)
     CombineRgn(shape, poseRegions[0], NULL, RGN_COPY);
     SetWindowRgn(window, shape, FALSE);
     SetPropA(window, REGION_PROPERTY, shape);
+    // The first menu apply at start-up decides the sound mode from its own start.
+    StartDirectSound(window);
+    SetTimer(window, ANIMATION_TIMER, ANIMATION_PERIOD, NULL);
 }
 
 static void OnPaint(HWND window)
@@ -81,6 +88,37 @@ static void OnKeyDown(WPARAM key)
     }
 }
 
+static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    WORD id = LOWORD(wParam);
+    if (IsMenuCommand(id))
+        return OnMenuCommand(window, id);
+    return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+}
+
+// While the menu is up the wind stands still, but the chime keeps hanging.
+static void OnTimer(HWND window)
+{
+    RECT own;
+    if (settings.posmode == 0 && !aboutOpen && GetWindowRect(window, &own))
+        HangOnForegroundWindow(window);
+    if (interactionState != MENU_OPEN) {
+        Sleep(0);
+        WindTick(0, window);
+    }
+}
+
+// The saved position takes the window's left and top; the rest of the
+// rectangle is read into a local so it cannot spill over other settings.
+static void StorePosition(HWND window)
+{
+    RECT rect;
+    if (GetWindowRect(window, &rect)) {
+        settings.Xpos = rect.left;
+        settings.Ypos = rect.top;
+    }
+}
+
 static void FreeChimeBitmaps(void)
 {
     for (int p = 0; p < POSES; p++) {
@@ -98,17 +136,6 @@ static void FreeChimeBitmaps(void)
     }
 }
 
-// The saved position takes the window's left and top; the rest of the
-// rectangle is read into a local so it cannot spill over other settings.
-static void StorePosition(HWND window)
-{
-    RECT rect;
-    if (GetWindowRect(window, &rect)) {
-        settings.Xpos = rect.left;
-        settings.Ypos = rect.top;
-    }
-}
-
 static void OnDestroy(HWND window)
 {
     StorePosition(window);
@@ -118,6 +145,8 @@ static void OnDestroy(HWND window)
     if (GetPropA(window, REGION_PROPERTY))
         RemovePropA(window, REGION_PROPERTY);
     Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    KillTimer(window, ANIMATION_TIMER);
+    KillTimer(window, FAN_TIMER);
     PostQuitMessage(0);
 }
 
@@ -130,10 +159,30 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:
         OnPaint(window);
         return 0;
+    case WM_SETCURSOR:
+        return OnSetCursor(window);
     case WM_NCHITTEST:
         return OnNcHitTest(window, wParam, lParam);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        return OnNcButtonDown(window, message, wParam, lParam);
+    case WM_NCRBUTTONDOWN:
+        interactionState = MENU_OPEN;
+        ShowChimeMenu(window);
+        return 0;
+    case WM_EXITMENULOOP:
+        interactionState = FAN_PHASE_ONE;
+        return 0;
+    case WM_TRAYICON:
+        OnTrayIcon(window, wParam, lParam);
+        return 0;
     case WM_KEYDOWN:
         OnKeyDown(wParam);
+        return 0;
+    case WM_COMMAND:
+        return OnCommand(window, wParam, lParam);
+    case WM_TIMER:
+        OnTimer(window);
         return 0;
     case WM_DESTROY:
         OnDestroy(window);

@@ -2,6 +2,13 @@
 #include <windows.h>
 
 #include "window.h"
+#include "../wind/wind.h"
+
+HRGN poseRegions[POSES];
+
+// The pose whose region the window got last; 128 is no pose, so the first
+// call always applies one.
+static int appliedPose = 128;
 
 // One region call never receives more rectangles than this.
 #define BATCH_RECTS 200
@@ -148,4 +155,16 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key)
     GlobalFree(block);
     DeleteObject(section);
     return gathered;
+}
+
+int ApplyPoseRegion(HWND window)
+{
+    if (pose == appliedPose)
+        return 0;
+    appliedPose = pose;
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(shape, poseRegions[pose], NULL, RGN_COPY);
+    SetWindowRgn(window, shape, TRUE);
+    SetPropA(window, REGION_PROPERTY, shape);
+    return 1;
 }

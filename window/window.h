@@ -1,8 +1,26 @@
-// The chime window and its shape.
+// The chime window, its shape and its mouse and tray handling.
 #ifndef QUILLET_WINDOW_H
 #define QUILLET_WINDOW_H
 
 #include <windows.h>
+
+#define POSES 6
+
+// Interaction state: which fan phase the next click shows, or the menu is up.
+#define FAN_PHASE_ONE 0
+#define FAN_PHASE_TWO 1
+#define MENU_OPEN 2
+extern BYTE interactionState;
+
+// Set while the About dialog is shown (the chime is hidden meanwhile).
+extern BYTE aboutOpen;
+extern HWND aboutDialog;
+
+// The window property that holds the region last given to the window.
+#define REGION_PROPERTY "region"
+
+// The shape of each pose, made once when the window is created.
+extern HRGN poseRegions[POSES];
 
 LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -10,8 +28,21 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // (COLORREF layout; -1 takes the key from the bottom-left pixel). Null on failure.
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);
 
+// Gives the window a copy of the current pose's region when the pose has
+// changed since the last call: 1 when it did, 0 otherwise.
+int ApplyPoseRegion(HWND window);
+
 // Gauge row of the strip for a memory usage percentage: -1 for the chime
 // bitmap's own lower half, otherwise the gauge level 0 to 7.
 int GaugeLevel(int usage);
+
+// Mouse, menu and tray handling (pointer.cpp).
+LRESULT OnSetCursor(HWND window);
+LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void ShowChimeMenu(HWND window);
+void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage);
+
+// Moves the chime beside the top right corner of the foreground window.
+void HangOnForegroundWindow(HWND window);
 
 #endif

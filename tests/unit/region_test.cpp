@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/common/win_helpers.h"
+#include "wind/wind.h"
 #include "window/window.h"
 
 namespace {
@@ -156,6 +157,41 @@ TEST(GaugeLevel, RowsOfElevenPercentFromTheTop)
     EXPECT_EQ(GaugeLevel(88), 1);
     EXPECT_EQ(GaugeLevel(89), 0);
     EXPECT_EQ(GaugeLevel(100), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The window gets a copy of the pose's region when the pose changes, and the
+// property "region" names the copy.
+TEST(ApplyPoseRegion, AppliesOnTheFirstCallThenOnlyOnAChange)
+{
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 32, 64, NULL, NULL, NULL, NULL);
+    ASSERT_NE(window, nullptr);
+    for (int p = 0; p < POSES; p++)
+        poseRegions[p] = CreateRectRgn(p, 0, p + 10, 64);
+
+    pose = 0;
+    EXPECT_EQ(ApplyPoseRegion(window), 1) << "the first call applies pose 0 too";
+    EXPECT_EQ(ApplyPoseRegion(window), 0);
+    pose = 3;
+    EXPECT_EQ(ApplyPoseRegion(window), 1);
+    EXPECT_EQ(ApplyPoseRegion(window), 0);
+
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(window, shape), ERROR);
+    EXPECT_TRUE(EqualRgn(shape, poseRegions[3]));
+    HRGN given = (HRGN)GetPropA(window, REGION_PROPERTY);
+    EXPECT_NE(given, nullptr);
+    EXPECT_NE(given, poseRegions[3]) << "the pose region itself is never handed over";
+    DeleteObject(shape);
+    DestroyWindow(window);
+    for (HRGN &region : poseRegions) {
+        DeleteObject(region);
+        region = NULL;
+    }
+    pose = 0;
 }
 
 } // namespace

@@ -1,0 +1,6 @@
+#include "chime_sound.h"
+
+int StartDirectSound(HWND)
+{
+    return 1;
+}

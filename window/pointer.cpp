@@ -1,0 +1,118 @@
+// The mouse on the chime and on its tray icon: cursors, dragging, fan clicks
+// and the popup menu.
+#include <windows.h>
+
+#include "window.h"
+#include "../app/app.h"
+#include "../settings/settings.h"
+#include "../wind/wind.h"
+
+#define FAN_TIMER 3
+#define FAN_DELAY 384
+// Rows 0 to 31 are the bell, which a free chime is dragged by.
+#define BELL_ROWS 32
+
+static void ShowArrow(void)
+{
+    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_ARROW));
+}
+
+// A flip shows the phase being left; the next cursor message shows the new one.
+static void FlipFan(void)
+{
+    if (interactionState == FAN_PHASE_ONE) {
+        SetCursor(fanCursor1);
+        interactionState = FAN_PHASE_TWO;
+    } else {
+        SetCursor(fanCursor2);
+        interactionState = FAN_PHASE_ONE;
+    }
+}
+
+// The only place where a dragged position reaches the file before the end:
+// as soon as the cursor rests on the bell.
+static void WriteMovedPosition(const RECT &rect)
+{
+    if (rect.left != settings.Xpos) {
+        settings.Xpos = rect.left;
+        WriteSetting("Winpos", "Xpos", settings.Xpos);
+    }
+    if (rect.top != settings.Ypos) {
+        settings.Ypos = rect.top;
+        WriteSetting("Winpos", "Ypos", settings.Ypos);
+    }
+}
+
+LRESULT OnSetCursor(HWND window)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (interactionState == MENU_OPEN) {
+        ShowArrow();
+        return 0;
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (cursor.y - rect.top > BELL_ROWS) {
+        SetCursor(interactionState == FAN_PHASE_ONE ? fanCursor1 : fanCursor2);
+    } else if (settings.posmode == 0) {
+        ShowArrow();
+    } else {
+        SetCursor(handCursor);
+        WriteMovedPosition(rect);
+    }
+    return 0;
+}
+
+static void CALLBACK FanTimerProc(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    WindTick(1, window);
+    FlipFan();
+    KillTimer(window, id);
+}
+
+LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (settings.posmode != 0) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        settings.Xpos = rect.left;
+        settings.Ypos = rect.top;
+        if (cursor.y < settings.Ypos + BELL_ROWS) {
+            // Grab the bell where the hand cursor holds it, then let the
+            // system's move loop drag the window.
+            int third = GetSystemMetrics(SM_CXCURSOR) / 3;
+            MoveWindow(window, cursor.x - third, cursor.y - 7, CHIME_WIDTH, CHIME_HEIGHT, TRUE);
+            LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+            return result == HTCLIENT ? HTCAPTION : result;
+        }
+    }
+    // A fan click: a new click replaces a pending stroke, so fast clicks give one.
+    FlipFan();
+    SetTimer(window, FAN_TIMER, FAN_DELAY, FanTimerProc);
+    return 0;
+}
+
+void ShowChimeMenu(HWND window)
+{
+    SetCursor(handCursor);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    SetForegroundWindow(window);
+    TrackPopupMenu(popupMenu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, NULL);
+}
+
+// Presses on the tray icon open the menu, or only bring the About box forward.
+void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage)
+{
+    if (id != TRAY_ICON_ID || (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN))
+        return;
+    if (aboutOpen) {
+        SetForegroundWindow(aboutDialog);
+        return;
+    }
+    interactionState = MENU_OPEN;
+    ShowChimeMenu(window);
+}

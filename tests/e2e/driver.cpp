@@ -107,7 +107,7 @@ void PressKey(WORD key)
 }
 
 // The icon's opaque pixels, searched for in a screenshot of the task bar.
-int CountTrayIcons(int iconId)
+std::vector<POINT> FindTrayIcons(int iconId)
 {
     HMODULE module = LoadAsData(QuilletExePath());
     std::vector<BYTE> group = ResourceBytes(module, (LPCWSTR)RT_GROUP_ICON, MAKEINTRESOURCEW(iconId));
@@ -118,8 +118,9 @@ int CountTrayIcons(int iconId)
     Picture icon = DecodeDib(bytes.data(), bytes.size(), true);
     HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
     RECT bar;
+    std::vector<POINT> found;
     if (icon.width == 0 || !taskbar || !GetWindowRect(taskbar, &bar))
-        return -1;
+        return found;
 
     int width = bar.right - bar.left, height = bar.bottom - bar.top;
     HDC screen = GetDC(NULL);
@@ -129,7 +130,6 @@ int CountTrayIcons(int iconId)
     HGDIOBJ old = SelectObject(memory, shot);
     BitBlt(memory, 0, 0, width, height, screen, bar.left, bar.top, SRCCOPY);
     GdiFlush();
-    int count = 0;
     for (int top = 0; top + icon.height <= height; top++)
         for (int left = 0; left + icon.width <= width; left++) {
             bool match = true;
@@ -141,13 +141,57 @@ int CountTrayIcons(int iconId)
                     DWORD want = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
                     match = (pixels[(size_t)(top + y) * width + left + x] & 0xffffff) == want;
                 }
-            count += match;
+            if (match)
+                found.push_back({bar.left + left, bar.top + top});
         }
     SelectObject(memory, old);
     DeleteObject(shot);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
-    return count;
+    return found;
+}
+
+int CountTrayIcons(int iconId)
+{
+    return (int)FindTrayIcons(iconId).size();
+}
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+}
+
+static void SendMouse(int x, int y, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void MoveMouse(int x, int y)
+{
+    SendMouse(x, y, 0);
+    PumpFor(50);
+}
+
+void Click(int x, int y, bool right)
+{
+    MoveMouse(x, y);
+    SendMouse(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    PumpFor(30);
+    SendMouse(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    PumpFor(50);
 }
 
 namespace {

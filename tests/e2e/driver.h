@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <string>
+#include <vector>
 
 struct Chime {
     PROCESS_INFORMATION process = {};
@@ -38,7 +39,16 @@ void Dispose(Chime &chime);
 // Types one key on whatever window has the focus.
 void PressKey(WORD key);
 
-// How many copies of a tray icon picture the task bar shows.
+// Where the task bar shows a tray icon picture (screen positions of its top
+// left corner), and how many times.
+std::vector<POINT> FindTrayIcons(int iconId);
 int CountTrayIcons(int iconId);
+
+// Handles this thread's messages for a while (windows the test owns stay alive).
+void PumpFor(DWORD ms);
+
+// Real mouse input at a screen position: a move, or a press and release.
+void MoveMouse(int x, int y);
+void Click(int x, int y, bool right = false);
 
 #endif

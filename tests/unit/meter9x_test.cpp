@@ -25,9 +25,10 @@ protected:
     {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        std::wstring folder = std::wstring(temp) + L"quillet-meter9x-" + std::to_wstring(GetCurrentProcessId());
+        std::wstring folder = std::wstring(temp) + L"quillet-meter9x";
         CreateDirectoryW(folder.c_str(), NULL);
         ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+        DeleteFileW((folder + L"\\RSRC32.DLL").c_str());
         if (*library) {
             wchar_t exe[MAX_PATH];
             GetModuleFileNameW(NULL, exe, MAX_PATH);

@@ -1,0 +1,178 @@
+// The chime window as the user meets it: its shape under the mouse, hanging
+// on the foreground window, and the menu from the chime and the tray.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/common/pe_resources.h"
+#include "tests/common/win_helpers.h"
+#include "tests/e2e/driver.h"
+
+namespace {
+
+const UINT WM_TRAYICON = WM_APP + 100;
+const int NORMAL_TRAY_ICON = 125;
+// Long enough for two animation ticks of 192 ms.
+const DWORD TICKS = 500;
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class ChimeWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        chime = StartQuillet(FreshFolder());
+        window = WaitForChimeWindow(chime);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override
+    {
+        if (host)
+            DestroyWindow(host);
+        Dispose(chime);
+    }
+
+    // A captioned window of the test's own, brought to the front.
+    HWND MakeHost(int x, int y, int width, int height)
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleW(NULL);
+        wc.lpszClassName = L"QuilletTestHost";
+        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        RegisterClassW(&wc);
+        host = CreateWindowExW(0, L"QuilletTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
+                               NULL, NULL, GetModuleHandleW(NULL), NULL);
+        SetForegroundWindow(host);
+        PumpFor(TICKS);
+        return host;
+    }
+
+    RECT ChimeRect()
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+
+    void ExpectBeside(HWND target)
+    {
+        RECT t, c = ChimeRect();
+        ASSERT_TRUE(GetWindowRect(target, &t));
+        EXPECT_EQ(c.left, t.right);
+        EXPECT_EQ(c.top, t.top);
+        EXPECT_EQ(c.right - c.left, 32);
+        EXPECT_EQ(c.bottom - c.top, 64);
+    }
+
+    bool MenuShown(DWORD waitMs)
+    {
+        DWORD start = GetTickCount();
+        do {
+            HWND menu = FindProcessWindow(chime.process.dwProcessId, "#32768");
+            if (menu && IsWindowVisible(menu))
+                return true;
+            PumpFor(20);
+        } while (GetTickCount() - start < waitMs);
+        return false;
+    }
+
+    void CloseMenu()
+    {
+        PressKey(VK_ESCAPE);
+        for (int i = 0; i < 100 && MenuShown(0); i++)
+            PumpFor(20);
+        ASSERT_FALSE(MenuShown(0)) << "the menu did not close";
+    }
+
+    Chime chime;
+    HWND window = NULL, host = NULL;
+};
+
+// Only the chime's own pixels take the mouse; around them the window below does.
+TEST_F(ChimeWindow, TakesMouseInputOnlyOnItsPicture)
+{
+    HMODULE module = LoadAsData(QuilletExePath());
+    Picture pose0 = ChimePicture(module, 0);
+    FreeLibrary(module);
+    ASSERT_EQ(pose0.height, 64);
+    RECT c = ChimeRect();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 64; y += 3)
+        for (int x = 0; x < 32; x += 3) {
+            POINT p = {c.left + x, c.top + y};
+            bool drawn = pose0.At(x, y) != RGB(0, 0, 0);
+            EXPECT_EQ(WindowFromPoint(p) == window, drawn) << x << "," << y;
+            (drawn ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 10);
+    EXPECT_GT(outside, 10);
+}
+
+TEST_F(ChimeWindow, HangsBesideTheForegroundWindowAndFollowsIt)
+{
+    MakeHost(100, 120, 400, 300);
+    ExpectBeside(host);
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    SetWindowPos(host, NULL, 250, 90, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(TICKS);
+    ExpectBeside(host);
+}
+
+// Clicking the chime makes it the foreground window (under Wine a fan click
+// does not activate it, the menu's right click does); it stays on its host,
+// and when that host goes it hangs on the window just below it.
+TEST_F(ChimeWindow, KeepsItsHostWhenClickedAndTakesTheWindowBelowWhenItCloses)
+{
+    MakeHost(120, 100, 300, 250);
+    ExpectBeside(host);
+    RECT c = ChimeRect();
+    Click(c.left + 15, c.top + 50, true);
+    ASSERT_TRUE(MenuShown(2000));
+    CloseMenu();
+    PumpFor(TICKS);
+    ASSERT_EQ(GetForegroundWindow(), window);
+    ExpectBeside(host);
+
+    DestroyWindow(host);
+    host = NULL;
+    PumpFor(TICKS);
+    HWND below = GetWindow(window, GW_HWNDNEXT);
+    ASSERT_NE(below, nullptr);
+    ExpectBeside(below);
+}
+
+TEST_F(ChimeWindow, RightPressOnTheChimeAndTrayPressesOpenTheMenu)
+{
+    RECT c = ChimeRect();
+    Click(c.left + 15, c.top + 50, true);
+    ASSERT_TRUE(MenuShown(2000)) << "right press on the chime";
+    CloseMenu();
+
+    for (LPARAM press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+        PostMessageW(window, WM_TRAYICON, 1, press);
+        ASSERT_TRUE(MenuShown(2000)) << "tray press " << press;
+        CloseMenu();
+    }
+    for (LPARAM other : {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE}) {
+        PostMessageW(window, WM_TRAYICON, 1, other);
+        EXPECT_FALSE(MenuShown(300)) << "tray message " << other;
+    }
+    PostMessageW(window, WM_TRAYICON, 2, WM_LBUTTONDOWN);
+    EXPECT_FALSE(MenuShown(300)) << "another icon id";
+}
+
+// A real click on the icon in the virtual desktop's task bar.
+TEST_F(ChimeWindow, ClickOnTheTrayIconOpensTheMenu)
+{
+    std::vector<POINT> icons = FindTrayIcons(NORMAL_TRAY_ICON);
+    ASSERT_EQ(icons.size(), 1u);
+    Click(icons[0].x + 8, icons[0].y + 8);
+    EXPECT_TRUE(MenuShown(2000));
+    CloseMenu();
+}
+
+} // namespace

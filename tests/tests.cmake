@@ -24,12 +24,15 @@ windows_path(product_win "${PRODUCT_EXE}")
 
 quillet_test(unit_tests
   tests/unit/meter_test.cpp
+  tests/unit/painting_test.cpp
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
+  tests/common/pe_resources.cpp
   tests/common/win_helpers.cpp
 )
 target_link_libraries(unit_tests PRIVATE quillet_core)
 add_test(NAME unit COMMAND unit_tests)
+set_tests_properties(unit PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")
 
 # The meter on Windows 98 (set for this program's name in the Wine prefix),
 # each case in a process of its own, beside stand-ins of the meter library.

@@ -23,6 +23,8 @@ endfunction()
 quillet_test(unit_tests
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
+  tests/unit/settings_test.cpp
+  tests/common/files.cpp
   tests/common/win_helpers.cpp
 )
 target_link_libraries(unit_tests PRIVATE quillet_core)

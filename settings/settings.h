@@ -15,8 +15,15 @@ struct Settings {
 
 extern Settings settings;
 
+// The left (or top) that centres a window of the given size on the screen.
+int CentredOrigin(int screenSize, int windowSize);
+
+// Reads quillet.ini in the current folder; keys it lacks take their defaults.
 void LoadSettings(void);
+// Writes every saved key back to the file that LoadSettings found.
 void SaveSettings(void);
+// Writes one key as a decimal number into that file (never when the settings
+// live in memory only).
 void WriteSetting(const char *section, const char *key, int value);
 
 void ApplyMenuState(HWND window);

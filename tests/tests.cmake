@@ -27,6 +27,8 @@ quillet_test(unit_tests
   tests/unit/painting_test.cpp
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
+  tests/unit/settings_test.cpp
+  tests/common/files.cpp
   tests/common/pe_resources.cpp
   tests/common/win_helpers.cpp
 )
@@ -58,7 +60,9 @@ set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win
 # The end-to-end driver starts the quillet.exe of this tree in fresh folders.
 windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
 windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
-quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/win98_test.cpp tests/e2e/window_test.cpp tests/e2e/driver.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
+quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/settings_test.cpp tests/e2e/win98_test.cpp
+  tests/e2e/window_test.cpp tests/e2e/driver.cpp
+  tests/common/files.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 add_dependencies(e2e_tests quillet)
 add_test(NAME e2e COMMAND e2e_tests)
 set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)

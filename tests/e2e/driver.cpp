@@ -5,30 +5,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/common/files.h"
 #include "tests/common/pe_resources.h"
 #include "tests/common/win_helpers.h"
 
 std::wstring FreshFolder()
 {
-    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
     const wchar_t *scratch = _wgetenv(L"QUILLET_SCRATCH");
-    std::wstring root = scratch ? scratch : L".";
-    CreateDirectoryW(root.c_str(), NULL);
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    std::wstring folder = root + L"\\" + std::wstring(name.begin(), name.end());
-    // Empty it of whatever an earlier run left.
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring path = folder + L"\\" + found.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    CreateDirectoryW(folder.c_str(), NULL);
-    return folder;
+    return FreshFolderUnder(scratch ? scratch : L".");
 }
 
 Chime StartQuillet(const std::wstring &folder, const std::wstring &exe)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/common/files.h"
 #include "tests/common/pe_resources.h"
 #include "tests/e2e/driver.h"
 
@@ -94,9 +95,11 @@ TEST_F(Startup, SecondCopyShowsItsMessageAndLeavesTheFirstAlone)
     EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 1);
 }
 
-TEST_F(Startup, EscapeEndsWithCodeZero)
+// Escape ends the loop without the window's clean-up: no full save.
+TEST_F(Startup, EscapeEndsWithCodeZeroWithoutSaving)
 {
-    first = StartQuillet(FreshFolder());
+    std::wstring folder = FreshFolder();
+    first = StartQuillet(folder);
     HWND window = WaitForChimeWindow(first);
     ASSERT_NE(window, nullptr);
     SetForegroundWindow(window);
@@ -104,6 +107,7 @@ TEST_F(Startup, EscapeEndsWithCodeZero)
     Sleep(200);
     PressKey(VK_ESCAPE);
     EXPECT_EQ(WaitForExit(first), 0u);
+    EXPECT_EQ(FileText(folder + L"\\quillet.ini").find("Xpos"), std::string::npos);
 }
 
 TEST_F(Startup, ClosingTheWindowRemovesTheTrayIconAndEndsWithCodeZero)

@@ -36,6 +36,11 @@ target_link_libraries(unit_tests PRIVATE quillet_core)
 add_test(NAME unit COMMAND unit_tests)
 set_tests_properties(unit PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")
 
+# The wind with stand-ins for the meter, the window and the sound.
+quillet_test(wind_tests tests/unit/wind_test.cpp wind/swing.cpp wind/random.cpp app/app.cpp
+  settings/settings_file.cpp sound/chime_table.cpp)
+add_test(NAME wind COMMAND wind_tests)
+
 # The meter on Windows 98 (set for this program's name in the Wine prefix),
 # each case in a process of its own, beside stand-ins of the meter library.
 add_library(rsrc32_meter SHARED tests/support/rsrc32.cpp tests/support/rsrc32-${CMAKE_SYSTEM_PROCESSOR}.def)

@@ -1,11 +1,186 @@
-// The swing of the strip.
+// The swing of the strip: gusts start it, each step may ring the chime, and
+// the tray icon flips while it lasts. Every random choice comes from the one
+// generator, in a fixed order, so the order of the draws is the behaviour.
+#include <windows.h>
+#include <stdlib.h>
+
 #include "wind.h"
+#include "../app/app.h"
+#include "../settings/settings.h"
+#include "../sound/chime_sound.h"
+#include "../sound/sound.h"
 #include "../window/window.h"
 
-int pose;
+#define LAST_POSE 5
+#define CAUSE_FAN 1
 
-void WindTick(int, HWND window)
+int pose;
+int swing_step;
+unsigned long long gust_reference;
+
+// Attenuation in hundredths of a decibel; entry 0 is 1, not 0.
+static const int ATTENUATION[8] = {1, 300, 600, 900, 1200, 1500, 1800, 2100};
+
+// Sensitivities beyond the three table entries count as medium.
+static int Sensitivity(void)
 {
+    return settings.frn_kan > 2 ? 1 : settings.frn_kan;
+}
+
+static BOOL MemoryGust(void)
+{
+    const int thresholds[3] = {settings.memory0, settings.memory1, settings.memory2};
+    long long difference = (long long)(gust_reference - meterReading);
+    if (llabs(difference) > thresholds[Sensitivity()]) {
+        gust_reference = meterReading;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A gust when a number from 1 to the range divides the wind kind's divisor.
+static BOOL RandomGust(void)
+{
+    const int ranges[3] = {settings.random0, settings.random1, settings.random2};
+    int range = ranges[Sensitivity()];
+    unsigned m = RandomBelow(range < 1 ? 1u : (unsigned)range) + 1;
+    switch (settings.win_str) {
+    case 1:
+        return 50 % m == 0;
+    case 2:
+        return 10 % m == 0;
+    case 3:
+        return 30 % m == 0;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL GustCheck(void)
+{
+    ReadMemoryMeter();
+    RefreshTrayTip();
+    switch (settings.win_obj) {
+    case 0:
+        return MemoryGust();
+    case 1:
+        return RandomGust();
+    default:
+        return FALSE;
+    }
+}
+
+// The chime rings when the draw is below 7; it also picks the sample.
+static unsigned RingDraw(int cause)
+{
+    if (cause == CAUSE_FAN)
+        return RandomBelow(6);
+    switch (settings.win_str) {
+    case 1:
+        return RandomBelow(30);
+    case 2:
+        return RandomBelow(4);
+    case 3:
+        return RandomBelow(RandomBelow(30) + 15);
+    default:
+        return 0;
+    }
+}
+
+// The attenuation entry for the chime volume, or -1 for none.
+static int VolumeDraw(void)
+{
+    switch (settings.snd_vol) {
+    case 1:
+        return (int)RandomBelow(2);
+    case 2:
+        return 3 + (int)RandomBelow(2);
+    case 3:
+        return 6 + (int)RandomBelow(2);
+    case 4:
+        return (int)RandomBelow(8);
+    default:
+        return -1;
+    }
+}
+
+static int PanDraw(unsigned sample, int cause)
+{
+    switch (sample) {
+    case 0:
+        return -(int)RandomBelow(200);
+    case 1:
+        return 0;
+    case 2:
+        return (int)RandomBelow(200);
+    default:
+        return cause;
+    }
+}
+
+// A sample still sounding keeps its volume and only gets a new pan.
+static void RingSample(unsigned sample, int cause)
+{
+    if (GetSamplePosition(sample) == 0) {
+        int entry = VolumeDraw();
+        if (entry >= 0)
+            SetSampleVolume(sample, -ATTENUATION[entry]);
+    }
+    SetSamplePan(sample, PanDraw(sample, cause));
+    PlaySample(sample, 0);
+}
+
+static void Ring(int cause)
+{
+    if (settings.snd_vol == 0)
+        return;
+    unsigned r = RingDraw(cause);
+    if (r >= 7)
+        return;
+    if (settings.snd_kbn == 1)
+        PlayChimeResource(chimeSounds[RandomBelow(7)]);
+    else if (settings.snd_kbn == 2)
+        RingSample(r, cause);
+}
+
+static void FlipTrayIcon(void)
+{
+    trayIcon.hIcon = trayIcon.hIcon == alternativeIcon ? normalIcon : alternativeIcon;
+    Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
+}
+
+// A fan stroke at the last pose rings and flips but stays there; the next
+// tick ends the swing.
+static void Advance(void)
+{
+    if (pose < LAST_POSE)
+        pose++;
+    swing_step = pose;
+    FlipTrayIcon();
+}
+
+void WindTick(int cause, HWND window)
+{
+    if (cause == CAUSE_FAN) {
+        swing_step = 1;
+        Ring(cause);
+        Advance();
+    } else if (swing_step == 0) {
+        if (GustCheck()) {
+            pose = 1;
+            swing_step = 1;
+        } else if (RandomBelow(10) == 0) {
+            pose = pose == 0 ? 1 : 0;
+        }
+    } else if (swing_step >= LAST_POSE) {
+        // The normal icon shows with the tray's next update.
+        pose = 0;
+        swing_step = 0;
+        trayIcon.hIcon = normalIcon;
+    } else {
+        Ring(cause);
+        Advance();
+    }
     if (ApplyPoseRegion(window))
         InvalidateRect(window, NULL, FALSE);
 }

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
-// Swing state: the pose shown (0 to 5).
+// Swing state: the pose shown (0 to 5), the step of a swing (0 at rest), and
+// the meter reading at the memory wind's last gust.
 extern int pose;
+extern int swing_step;
+extern unsigned long long gust_reference;
 
 // Platform families: the memory meter and the settings defaults differ.
 #define FAMILY_NT 0
@@ -22,6 +25,9 @@ extern int meterUnavailable;
 
 // One step of the wind: cause 0 for an animation tick, 1 for a fan stroke.
 void WindTick(int cause, HWND window);
+
+// Reads the meter, refreshes the tip, and tells whether a gust starts a swing.
+BOOL GustCheck(void);
 
 unsigned RandomBelow(unsigned n);
 void SeedRandom(unsigned value);

@@ -6,6 +6,7 @@
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../sound/chime_sound.h"
+#include "../sound/sound.h"
 #include "../wind/wind.h"
 
 #define GAUGE_LEVELS 8
@@ -138,6 +139,7 @@ static void FreeChimeBitmaps(void)
 
 static void OnDestroy(HWND window)
 {
+    StopEngine();
     StorePosition(window);
     SaveSettings();
     FreeChimeBitmaps();

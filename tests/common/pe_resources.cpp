@@ -83,3 +83,32 @@ Picture ChimePicture(HMODULE module, int pose)
     std::vector<BYTE> bytes = ResourceBytes(module, (LPCWSTR)RT_BITMAP, MAKEINTRESOURCEW(128 + pose));
     return DecodeDib(bytes.data(), bytes.size(), false);
 }
+
+std::vector<Picture> ChimePictures(const std::wstring &exe)
+{
+    HMODULE module = LoadAsData(exe);
+    std::vector<Picture> poses;
+    for (int pose = 0; module && pose < 6; pose++)
+        poses.push_back(ChimePicture(module, pose));
+    if (module)
+        FreeLibrary(module);
+    return poses;
+}
+
+static int PosesDrawing(const std::vector<Picture> &poses, int x, int y)
+{
+    int drawn = 0;
+    for (const Picture &p : poses)
+        drawn += p.At(x, y) != RGB(0, 0, 0);
+    return drawn;
+}
+
+bool DrawnInEveryPose(const std::vector<Picture> &poses, int x, int y)
+{
+    return PosesDrawing(poses, x, y) == (int)poses.size();
+}
+
+bool DrawnInNoPose(const std::vector<Picture> &poses, int x, int y)
+{
+    return PosesDrawing(poses, x, y) == 0;
+}

@@ -25,7 +25,12 @@ struct Picture {
 // or cursor images when withMask is set: height doubled, AND mask after the colours).
 Picture DecodeDib(const BYTE *data, size_t size, bool withMask);
 
-// The chime bitmap of a pose as stored in the program.
+// The chime bitmap of a pose as stored in the program, and all six.
 Picture ChimePicture(HMODULE module, int pose);
+std::vector<Picture> ChimePictures(const std::wstring &exe);
+
+// Whether pixel (x, y) is drawn (not background) in every pose, or in none.
+bool DrawnInEveryPose(const std::vector<Picture> &poses, int x, int y);
+bool DrawnInNoPose(const std::vector<Picture> &poses, int x, int y);
 
 #endif

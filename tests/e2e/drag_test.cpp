@@ -22,21 +22,19 @@ protected:
         chime = StartQuillet(folder);
         window = WaitForChimeWindow(chime);
         ASSERT_NE(window, nullptr);
-        HMODULE module = LoadAsData(QuilletExePath());
-        pose0 = ChimePicture(module, 0);
-        FreeLibrary(module);
-        ASSERT_EQ(pose0.height, 64);
+        poses = ChimePictures(QuilletExePath());
+        ASSERT_EQ(poses.size(), 6u);
     }
 
     std::wstring Ini() { return folder + L"\\quillet.ini"; }
 
-    // A drawn pixel of the given window row, in screen coordinates.
+    // A pixel of the given window row that every pose draws, in screen coordinates.
     POINT OnRow(int row)
     {
         RECT r;
         GetWindowRect(window, &r);
         for (int x = 0; x < 32; x++)
-            if (pose0.At(x, row) != RGB(0, 0, 0))
+            if (DrawnInEveryPose(poses, x, row))
                 return {r.left + x, r.top + row};
         ADD_FAILURE() << "no drawn pixel on row " << row;
         return {r.left, r.top + row};
@@ -68,7 +66,7 @@ protected:
     Chime chime;
     HWND window = NULL;
     std::wstring folder;
-    Picture pose0;
+    std::vector<Picture> poses;
 };
 
 // The grab puts the hand cursor's hold (a third of the cursor width right,

@@ -231,3 +231,21 @@ bool RenumberResource(const std::wstring &exe, LPCSTR type, WORD fromId, WORD to
     CloseHandle(file);
     return ok;
 }
+
+int PoseOfWindowShape(HWND window, const std::vector<Picture> &poses)
+{
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    int found = -1;
+    if (GetWindowRgn(window, shape) != ERROR) {
+        for (size_t p = 0; p < poses.size() && found < 0; p++) {
+            bool same = poses[p].height == 64;
+            for (int y = 0; y < 64 && same; y++)
+                for (int x = 0; x < 32 && same; x++)
+                    same = (PtInRegion(shape, x, y) != 0) == (poses[p].At(x, y) != RGB(0, 0, 0));
+            if (same)
+                found = (int)p;
+        }
+    }
+    DeleteObject(shape);
+    return found;
+}

@@ -44,6 +44,11 @@ void PressKey(WORD key);
 std::vector<POINT> FindTrayIcons(int iconId);
 int CountTrayIcons(int iconId);
 
+// The pose whose picture the window's shape is (its drawn pixels exactly),
+// or -1. poses: the six chime pictures.
+struct Picture;
+int PoseOfWindowShape(HWND window, const std::vector<Picture> &poses);
+
 // Handles this thread's messages for a while (windows the test owns stay alive).
 void PumpFor(DWORD ms);
 

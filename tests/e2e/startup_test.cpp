@@ -25,7 +25,7 @@ TEST_F(Startup, RunsUnderTheJapaneseCodePage)
     EXPECT_EQ(GetACP(), 932u);
 }
 
-TEST_F(Startup, ShowsOneChimeWindowCutToPoseZero)
+TEST_F(Startup, ShowsOneChimeWindowCutToItsPicture)
 {
     first = StartQuillet(FreshFolder());
     HWND window = WaitForChimeWindow(first);
@@ -46,28 +46,27 @@ TEST_F(Startup, ShowsOneChimeWindowCutToPoseZero)
     EXPECT_EQ(rect.right - rect.left, 32);
     EXPECT_EQ(rect.bottom - rect.top, 64);
 
-    HMODULE module = LoadAsData(QuilletExePath());
-    Picture pose0 = ChimePicture(module, 0);
-    FreeLibrary(module);
-    ASSERT_EQ(pose0.width, 32);
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(GetWindowRgn(window, shape), ERROR);
-    for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 32; x++)
-            ASSERT_EQ(PtInRegion(shape, x, y) != 0, pose0.At(x, y) != RGB(0, 0, 0)) << x << "," << y;
-    DeleteObject(shape);
-
-    // What the user sees: the picture itself on the screen, and the tray icon.
-    HDC screen = GetDC(NULL);
-    int matching = 0, drawn = 0;
-    for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 32; x++)
-            if (pose0.At(x, y) != RGB(0, 0, 0)) {
-                drawn++;
-                matching += GetPixel(screen, rect.left + x, rect.top + y) == pose0.At(x, y);
-            }
-    ReleaseDC(NULL, screen);
-    EXPECT_EQ(matching, drawn) << "pixels of pose 0 on the screen";
+    // The wind may have moved the strip already: the shape is one pose's
+    // picture, and the screen shows that pose (read again if it moved meanwhile).
+    std::vector<Picture> poses = ChimePictures(QuilletExePath());
+    ASSERT_EQ(poses.size(), 6u);
+    int pose = -1, matching = 0, drawn = 0;
+    for (int attempt = 0; attempt < 10; attempt++) {
+        pose = PoseOfWindowShape(window, poses);
+        ASSERT_GE(pose, 0) << "the shape is no pose's picture";
+        HDC screen = GetDC(NULL);
+        matching = drawn = 0;
+        for (int y = 0; y < 64; y++)
+            for (int x = 0; x < 32; x++)
+                if (poses[pose].At(x, y) != RGB(0, 0, 0)) {
+                    drawn++;
+                    matching += GetPixel(screen, rect.left + x, rect.top + y) == poses[pose].At(x, y);
+                }
+        ReleaseDC(NULL, screen);
+        if (matching == drawn && PoseOfWindowShape(window, poses) == pose)
+            break;
+    }
+    EXPECT_EQ(matching, drawn) << "pixels of pose " << pose << " on the screen";
     EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 1);
 }
 

@@ -66,7 +66,7 @@ set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win
 windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
 windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
 quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/settings_test.cpp tests/e2e/win98_test.cpp
-  tests/e2e/window_test.cpp tests/e2e/drag_test.cpp tests/e2e/driver.cpp
+  tests/e2e/window_test.cpp tests/e2e/drag_test.cpp tests/e2e/swing_test.cpp tests/e2e/driver.cpp
   tests/common/files.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 add_dependencies(e2e_tests quillet)
 add_test(NAME e2e COMMAND e2e_tests)

@@ -123,6 +123,20 @@ TEST_F(Resources, ChimeBitmapsAreFourBitWithBlackOnlyAroundTheChime)
     }
 }
 
+// Each pose has a shape of its own, so the window's shape tells the pose.
+TEST_F(Resources, EveryPoseHasItsOwnShape)
+{
+    for (int a = 0; a < 6; a++)
+        for (int b = a + 1; b < 6; b++) {
+            Picture pa = ChimePicture(module, a), pb = ChimePicture(module, b);
+            ASSERT_EQ(pa.pixels.size(), pb.pixels.size());
+            bool same = true;
+            for (size_t i = 0; i < pa.pixels.size() && same; i++)
+                same = (pa.pixels[i] == BLACK) == (pb.pixels[i] == BLACK);
+            EXPECT_FALSE(same) << "poses " << a << " and " << b;
+        }
+}
+
 // A strip bitmap replaces the lower half of its pose: same outline, and the
 // gauge fill shrinks from level 0 (almost all pink) to level 7 (a thin band).
 TEST_F(Resources, StripBitmapsMatchTheirPoseAndShrinkWithTheLevel)

@@ -20,15 +20,20 @@ function(quillet_test name)
   target_link_options(${name} PRIVATE -static)
 endfunction()
 
+windows_path(product_win "${PRODUCT_EXE}")
+
 quillet_test(unit_tests
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
+  tests/unit/wave_test.cpp
+  tests/common/pe_resources.cpp
   tests/common/win_helpers.cpp
 )
-target_link_libraries(unit_tests PRIVATE quillet_core)
+target_link_libraries(unit_tests PRIVATE quillet_core quillet_sound)
 add_test(NAME unit COMMAND unit_tests)
+# The readers are tried on the program's own sounds.
+set_tests_properties(unit PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")
 
-windows_path(product_win "${PRODUCT_EXE}")
 quillet_test(resource_tests tests/unit/resource_test.cpp tests/common/pe_resources.cpp)
 add_test(NAME resources COMMAND resource_tests)
 set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win}")

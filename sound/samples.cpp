@@ -2,10 +2,6 @@
 // every sample operation is refused.
 #include "sound.h"
 
-void StopEngine(void)
-{
-}
-
 int PlaySample(unsigned, int)
 {
     return 0;

@@ -2,8 +2,7 @@
 #ifndef QUILLET_SOUND_H
 #define QUILLET_SOUND_H
 
-#include <windows.h>
-
+// Silences every voice and lets the sound device go; safe at any time.
 void StopEngine(void);
 int PlaySample(unsigned sample, int loop);
 int SetSamplePan(unsigned sample, int pan);

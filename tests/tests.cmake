@@ -28,6 +28,7 @@ quillet_test(unit_tests
   tests/unit/random_test.cpp
   tests/unit/region_test.cpp
   tests/unit/settings_test.cpp
+  tests/unit/wave_test.cpp
   tests/common/files.cpp
   tests/common/pe_resources.cpp
   tests/common/win_helpers.cpp
@@ -86,3 +87,7 @@ target_compile_options(startup_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(startup_bench PRIVATE -static -municode)
 target_link_libraries(startup_bench PRIVATE gdi32 user32)
+
+# The WAVE readers fuzzed natively with clang for a bounded time.
+add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-wave)
+set_tests_properties(fuzz PROPERTIES TIMEOUT 300)

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+const std::map<int, DWORD> chimeDataBytes = {{152, 190200}, {153, 165970}, {154, 91800}, {155, 86878},
+                                             {156, 76200},  {157, 82748},  {158, 90544}};
+
 std::wstring QuilletExePath()
 {
     const wchar_t *path = _wgetenv(L"QUILLET_EXE");

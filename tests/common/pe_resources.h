@@ -4,8 +4,12 @@
 #define QUILLET_TEST_PE_RESOURCES_H
 
 #include <windows.h>
+#include <map>
 #include <string>
 #include <vector>
+
+// The sample bytes of each chime sound the program carries, by resource id.
+extern const std::map<int, DWORD> chimeDataBytes;
 
 // The program under test: %QUILLET_EXE%.
 std::wstring QuilletExePath();

@@ -135,9 +135,16 @@ std::vector<POINT> FindTrayIcons(int iconId)
     return found;
 }
 
-int CountTrayIcons(int iconId)
+std::vector<POINT> FindChimeTrayIcons()
 {
-    return (int)FindTrayIcons(iconId).size();
+    std::vector<POINT> icons = FindTrayIcons(125), alternative = FindTrayIcons(127);
+    icons.insert(icons.end(), alternative.begin(), alternative.end());
+    return icons;
+}
+
+int CountChimeTrayIcons()
+{
+    return (int)FindChimeTrayIcons().size();
 }
 
 void PumpFor(DWORD ms)

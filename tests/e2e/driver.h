@@ -42,7 +42,10 @@ void PressKey(WORD key);
 // Where the task bar shows a tray icon picture (screen positions of its top
 // left corner), and how many times.
 std::vector<POINT> FindTrayIcons(int iconId);
-int CountTrayIcons(int iconId);
+
+// The chime's tray icons, in either of the two pictures it flips between.
+std::vector<POINT> FindChimeTrayIcons();
+int CountChimeTrayIcons();
 
 // The pose whose picture the window's shape is (its drawn pixels exactly),
 // or -1. poses: the six chime pictures.

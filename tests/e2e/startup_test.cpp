@@ -8,7 +8,6 @@
 
 namespace {
 
-const int NORMAL_TRAY_ICON = 125;
 
 class Startup : public ::testing::Test {
 protected:
@@ -67,7 +66,7 @@ TEST_F(Startup, ShowsOneChimeWindowCutToItsPicture)
             break;
     }
     EXPECT_EQ(matching, drawn) << "pixels of pose " << pose << " on the screen";
-    EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 1);
+    EXPECT_EQ(CountChimeTrayIcons(), 1);
 }
 
 TEST_F(Startup, SecondCopyShowsItsMessageAndLeavesTheFirstAlone)
@@ -91,7 +90,7 @@ TEST_F(Startup, SecondCopyShowsItsMessageAndLeavesTheFirstAlone)
     EXPECT_EQ(WaitForExit(second), 0u);
     EXPECT_EQ(WaitForExit(first, 0), (DWORD)STILL_ACTIVE);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 1);
+    EXPECT_EQ(CountChimeTrayIcons(), 1);
 }
 
 // Escape ends the loop without the window's clean-up: no full save.
@@ -114,11 +113,11 @@ TEST_F(Startup, ClosingTheWindowRemovesTheTrayIconAndEndsWithCodeZero)
     first = StartQuillet(FreshFolder());
     HWND window = WaitForChimeWindow(first);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 1);
+    ASSERT_EQ(CountChimeTrayIcons(), 1);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(first), 0u);
     Sleep(300);
-    EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 0);
+    EXPECT_EQ(CountChimeTrayIcons(), 0);
 }
 
 // A copy of the program whose menu resource has been taken out.
@@ -135,7 +134,7 @@ TEST_F(Startup, WithoutItsMenuEndsWithMinusThreeBeforeAnyWindow)
         windowSeen |= WaitForProcessWindow(first.process.dwProcessId, "Quillet", 0) != NULL;
     EXPECT_EQ((int)WaitForExit(first), -3);
     EXPECT_FALSE(windowSeen);
-    EXPECT_EQ(CountTrayIcons(NORMAL_TRAY_ICON), 0);
+    EXPECT_EQ(CountChimeTrayIcons(), 0);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 namespace {
 
 const UINT WM_TRAYICON = WM_APP + 100;
-const int NORMAL_TRAY_ICON = 125;
 // Long enough for two animation ticks of 192 ms.
 const DWORD TICKS = 500;
 
@@ -171,7 +170,7 @@ TEST_F(ChimeWindow, RightPressOnTheChimeAndTrayPressesOpenTheMenu)
 // A real click on the icon in the virtual desktop's task bar.
 TEST_F(ChimeWindow, ClickOnTheTrayIconOpensTheMenu)
 {
-    std::vector<POINT> icons = FindTrayIcons(NORMAL_TRAY_ICON);
+    std::vector<POINT> icons = FindChimeTrayIcons();
     ASSERT_EQ(icons.size(), 1u);
     Click(icons[0].x + 8, icons[0].y + 8);
     EXPECT_TRUE(MenuShown(2000));

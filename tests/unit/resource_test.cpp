@@ -215,9 +215,7 @@ TEST_F(Resources, CursorsHaveTheirDepthAndHotSpot)
 
 TEST_F(Resources, SoundsAreCanonicalMonoWavesOfTheirLength)
 {
-    const std::map<int, DWORD> dataBytes = {{152, 190200}, {153, 165970}, {154, 91800}, {155, 86878},
-                                            {156, 76200},  {157, 82748},  {158, 90544}};
-    for (auto [id, size] : dataBytes) {
+    for (auto [id, size] : chimeDataBytes) {
         std::vector<BYTE> wave = ResourceBytes(module, L"WAVE", MAKEINTRESOURCEW(id));
         ASSERT_EQ(wave.size(), 44 + size) << id;
         auto dword = [&](size_t at) { return *(DWORD *)&wave[at]; };

@@ -91,3 +91,8 @@ target_link_libraries(startup_bench PRIVATE gdi32 user32)
 # The WAVE readers fuzzed natively with clang for a bounded time.
 add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-wave)
 set_tests_properties(fuzz PROPERTIES TIMEOUT 300)
+add_executable(chime_bench tests/bench/chime_bench.cpp tests/common/pe_resources.cpp)
+target_compile_options(chime_bench PRIVATE ${QUILLET_FLAGS})
+target_include_directories(chime_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(chime_bench PRIVATE quillet_core)
+target_link_options(chime_bench PRIVATE -static)

@@ -102,7 +102,7 @@ static void OnTimer(HWND window)
 {
     RECT own;
     if (settings.posmode == 0 && !aboutOpen && GetWindowRect(window, &own))
-        HangOnForegroundWindow(window);
+        HangOnForegroundWindow(window, own);
     if (interactionState != MENU_OPEN) {
         Sleep(0);
         WindTick(0, window);

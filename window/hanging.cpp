@@ -17,10 +17,9 @@ static HWND RememberedHost(HWND window)
     return hostWindow;
 }
 
-void HangOnForegroundWindow(HWND window)
+void HangOnForegroundWindow(HWND window, const RECT &own)
 {
-    RECT own, host;
-    GetWindowRect(window, &own);
+    RECT host;
     int x = own.left, y = own.top;
     HWND candidate = GetForegroundWindow();
     if (candidate == window)

@@ -42,7 +42,7 @@ LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowChimeMenu(HWND window);
 void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage);
 
-// Moves the chime beside the top right corner of the foreground window.
-void HangOnForegroundWindow(HWND window);
+// Moves the chime (now at own) beside the top right corner of the foreground window.
+void HangOnForegroundWindow(HWND window, const RECT &own);
 
 #endif

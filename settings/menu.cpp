@@ -1,31 +1,168 @@
-// The popup menu's commands.
+// The popup menu's commands, and the check marks and grayed items that
+// follow the settings.
 #include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
 
 #include "settings.h"
+#include "../app/app.h"
 #include "../resources/resource.h"
+#include "../sound/chime_sound.h"
+#include "../sound/sound.h"
+#include "../wind/wind.h"
 
-static const WORD MENU_COMMANDS[] = {
-    IDM_WIND_MEMORY, IDM_WIND_RANDOM, IDM_SENS_LOW,    IDM_SENS_MEDIUM, IDM_SENS_HIGH,  IDM_BREEZE,
-    IDM_TYPHOON,     IDM_FITFUL,      IDM_VOL_LOUDER,  IDM_VOL_NORMAL,  IDM_VOL_QUIETER, IDM_VOL_RANDOM,
-    IDM_VOL_OFF,     IDM_HANG_WINDOW, IDM_HANG_FREE,   IDM_HANG_FRONT,  IDM_ABOUT,       IDM_HELP,
-    IDM_EXIT,
+#define GROUPS 5
+
+// Items of each group, indexed by the setting's value (0 where no item).
+static const UINT WIND_SOURCE_ITEMS[] = {IDM_WIND_MEMORY, IDM_WIND_RANDOM};
+static const UINT SENSITIVITY_ITEMS[] = {IDM_SENS_LOW, IDM_SENS_MEDIUM, IDM_SENS_HIGH};
+static const UINT VOLUME_ITEMS[] = {IDM_VOL_OFF, IDM_VOL_LOUDER, IDM_VOL_NORMAL, IDM_VOL_QUIETER, IDM_VOL_RANDOM};
+static const UINT WIND_KIND_ITEMS[] = {0, IDM_BREEZE, IDM_TYPHOON, IDM_FITFUL};
+static const UINT HANG_MODE_ITEMS[] = {IDM_HANG_WINDOW, IDM_HANG_FREE, IDM_HANG_FRONT};
+
+// What DirectSound alone can offer: the other volumes and the steadier winds.
+static const UINT DIRECT_ONLY_ITEMS[] = {IDM_VOL_LOUDER, IDM_VOL_QUIETER, IDM_VOL_RANDOM, IDM_BREEZE, IDM_TYPHOON};
+
+// The value each group applied last; -1 is no setting value, so the first
+// apply runs every group.
+static int applied[GROUPS] = {-1, -1, -1, -1, -1};
+
+// Checks the item of the value and unchecks the rest; a value with no item
+// leaves the marks as they are.
+static void MarkGroup(const UINT *items, int count, int value)
+{
+    if (value < 0 || value >= count || !items[value])
+        return;
+    for (int i = 0; i < count; i++)
+        if (items[i])
+            CheckMenuItem(chimeMenu, items[i], MF_BYCOMMAND | (i == value ? MF_CHECKED : MF_UNCHECKED));
+}
+
+static void EnableDirectOnlyItems(UINT enable)
+{
+    for (UINT item : DIRECT_ONLY_ITEMS)
+        EnableMenuItem(chimeMenu, item, MF_BYCOMMAND | enable);
+}
+
+// Every change of the volume tries DirectSound again; without it the simple
+// sound call plays, at the normal volume and in the fitful wind only.
+static void DecideSoundMode(HWND window)
+{
+    if (StartDirectSound(window) == 0) {
+        settings.snd_kbn = SOUND_DIRECT;
+        EnableDirectOnlyItems(MF_ENABLED);
+        if (settings.snd_vol == 0)
+            StopEngine();
+    } else {
+        StopEngine();
+        settings.snd_kbn = SOUND_SNDPLAY;
+        EnableDirectOnlyItems(MF_GRAYED);
+        settings.win_str = 3;
+        if (settings.snd_vol != 0)
+            settings.snd_vol = 2;
+    }
+}
+
+// Runs a group when its setting changed since it last ran: marks, then the write.
+static bool Changed(int group, BYTE value)
+{
+    if (applied[group] == value)
+        return false;
+    applied[group] = value;
+    return true;
+}
+
+void ApplyMenuState(HWND window)
+{
+    if (Changed(0, settings.win_obj)) {
+        MarkGroup(WIND_SOURCE_ITEMS, ARRAYSIZE(WIND_SOURCE_ITEMS), settings.win_obj);
+        WriteSetting("Runsts", "win_obj", settings.win_obj);
+    }
+    if (Changed(1, settings.frn_kan)) {
+        MarkGroup(SENSITIVITY_ITEMS, ARRAYSIZE(SENSITIVITY_ITEMS), settings.frn_kan);
+        WriteSetting("Runsts", "frn_kan", settings.frn_kan);
+    }
+    // The record keeps the volume from before a fallback changes it, so the
+    // next apply tries DirectSound again.
+    if (Changed(2, settings.snd_vol)) {
+        DecideSoundMode(window);
+        MarkGroup(VOLUME_ITEMS, ARRAYSIZE(VOLUME_ITEMS), settings.snd_vol);
+        if (settings.snd_vol == 0)
+            settings.snd_kbn = SOUND_OFF;
+        WriteSetting("RunSts", "snd_vol", settings.snd_vol);
+    }
+    if (Changed(3, settings.win_str)) {
+        MarkGroup(WIND_KIND_ITEMS, ARRAYSIZE(WIND_KIND_ITEMS), settings.win_str);
+        WriteSetting("Runsts", "win_str", settings.win_str);
+    }
+    if (Changed(4, settings.posmode)) {
+        MarkGroup(HANG_MODE_ITEMS, ARRAYSIZE(HANG_MODE_ITEMS), settings.posmode);
+        WriteSetting("Runsts", "posmode", settings.posmode);
+    }
+}
+
+// A free chime more than half beyond an edge of the screen comes back to
+// its centre; otherwise only its band in the Z order changes.
+static void PlaceFreely(HWND window, HWND band)
+{
+    SetForegroundWindow(window);
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    bool offScreen = r.left + CHIME_WIDTH / 2 < 0 || r.right - CHIME_WIDTH / 2 > width ||
+                     r.top + CHIME_HEIGHT / 2 < 0 || r.bottom - CHIME_HEIGHT / 2 > height;
+    if (offScreen)
+        SetWindowPos(window, band, (width - CHIME_WIDTH) / 2, (height - CHIME_HEIGHT) / 2, CHIME_WIDTH, CHIME_HEIGHT,
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+        SetWindowPos(window, band, 0, 0, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE);
+}
+
+// The settings commands: the setting each sets and the value.
+struct SettingCommand {
+    WORD id;
+    BYTE Settings::*field;
+    BYTE value;
 };
+
+static const SettingCommand SETTING_COMMANDS[] = {
+    {IDM_WIND_MEMORY, &Settings::win_obj, 0}, {IDM_WIND_RANDOM, &Settings::win_obj, 1},
+    {IDM_SENS_LOW, &Settings::frn_kan, 0},    {IDM_SENS_MEDIUM, &Settings::frn_kan, 1},
+    {IDM_SENS_HIGH, &Settings::frn_kan, 2},   {IDM_BREEZE, &Settings::win_str, 1},
+    {IDM_TYPHOON, &Settings::win_str, 2},     {IDM_FITFUL, &Settings::win_str, 3},
+    {IDM_VOL_LOUDER, &Settings::snd_vol, 1},  {IDM_VOL_NORMAL, &Settings::snd_vol, 2},
+    {IDM_VOL_QUIETER, &Settings::snd_vol, 3}, {IDM_VOL_RANDOM, &Settings::snd_vol, 4},
+    {IDM_VOL_OFF, &Settings::snd_vol, 0},     {IDM_HANG_WINDOW, &Settings::posmode, 0},
+    {IDM_HANG_FREE, &Settings::posmode, 1},   {IDM_HANG_FRONT, &Settings::posmode, 2},
+};
+
+static const SettingCommand *FindSettingCommand(WORD id)
+{
+    for (const SettingCommand &command : SETTING_COMMANDS)
+        if (command.id == id)
+            return &command;
+    return NULL;
+}
 
 BOOL IsMenuCommand(WORD id)
 {
-    for (WORD command : MENU_COMMANDS)
-        if (command == id)
-            return TRUE;
-    return FALSE;
-}
-
-void ApplyMenuState(HWND)
-{
+    return FindSettingCommand(id) || id == IDM_ABOUT || id == IDM_HELP || id == IDM_EXIT;
 }
 
 LRESULT OnMenuCommand(HWND window, WORD id)
 {
-    if (id == IDM_EXIT) {
+    if (const SettingCommand *command = FindSettingCommand(id)) {
+        settings.*command->field = command->value;
+        if (id == IDM_WIND_RANDOM)
+            SeedRandom(timeGetTime());
+        else if (id == IDM_HANG_FREE)
+            PlaceFreely(window, HWND_NOTOPMOST);
+        else if (id == IDM_HANG_FRONT)
+            PlaceFreely(window, HWND_TOPMOST);
+        ApplyMenuState(window);
+    } else if (id == IDM_HELP) {
+        ShellExecuteA(window, NULL, "help\\quillet.html", NULL, NULL, SW_SHOWNORMAL);
+    } else if (id == IDM_EXIT) {
         // The window's destruction saves everything and ends the loop.
         Sleep(3);
         DestroyWindow(window);

@@ -15,6 +15,12 @@ struct Settings {
 
 extern Settings settings;
 
+// Sound modes (snd_kbn), decided by the menu apply from DirectSound's start.
+#define SOUND_MCI 0
+#define SOUND_SNDPLAY 1
+#define SOUND_DIRECT 2
+#define SOUND_OFF 9
+
 // The left (or top) that centres a window of the given size on the screen.
 int CentredOrigin(int screenSize, int windowSize);
 

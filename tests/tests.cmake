@@ -42,6 +42,12 @@ quillet_test(wind_tests tests/unit/wind_test.cpp wind/swing.cpp wind/random.cpp 
   settings/settings_file.cpp sound/chime_table.cpp)
 add_test(NAME wind COMMAND wind_tests)
 
+# The menu where DirectSound cannot start.
+quillet_test(menu_tests tests/unit/menu_test.cpp tests/common/files.cpp tests/common/pe_resources.cpp)
+target_link_libraries(menu_tests PRIVATE quillet_core)
+add_test(NAME menu COMMAND menu_tests)
+set_tests_properties(menu PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win};WINEDLLOVERRIDES=mscoree,mshtml,dsound=")
+
 # The meter on Windows 98 (set for this program's name in the Wine prefix),
 # each case in a process of its own, beside stand-ins of the meter library.
 add_library(rsrc32_meter SHARED tests/support/rsrc32.cpp tests/support/rsrc32-${CMAKE_SYSTEM_PROCESSOR}.def)

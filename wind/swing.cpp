@@ -137,9 +137,9 @@ static void Ring(int cause)
     unsigned r = RingDraw(cause);
     if (r >= 7)
         return;
-    if (settings.snd_kbn == 1)
-        PlayChimeResource(chimeSounds[RandomBelow(7)]);
-    else if (settings.snd_kbn == 2)
+    if (settings.snd_kbn == SOUND_SNDPLAY)
+        PlayChimeResource(chimeSounds[RandomBelow(CHIME_SOUNDS)]);
+    else if (settings.snd_kbn == SOUND_DIRECT)
         RingSample(r, cause);
 }
 

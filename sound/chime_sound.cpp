@@ -2,9 +2,24 @@
 
 #include <mmsystem.h>
 
-int StartDirectSound(HWND)
+#include "sound.h"
+
+// The chime's sounds: 22050 samples a second, 16 bits, mono.
+#define CHIME_RATE 22050
+#define CHIME_BITS 16
+#define CHIME_CHANNELS 1
+
+int StartDirectSound(HWND owner)
 {
-    return 1;
+    if (!StartEngine(owner, CHIME_RATE, CHIME_BITS, CHIME_CHANNELS, CHIME_SOUNDS))
+        return 1;
+    if (!SetGlobalFocus(1))
+        return 1;
+    // A sample that does not load ends the loading; those before it stay.
+    for (int k = 0; k < CHIME_SOUNDS; k++)
+        if (!LoadSample(k, MAKEINTRESOURCEA(chimeSounds[k])))
+            return 1;
+    return 0;
 }
 
 // The resource image is a whole RIFF WAVE file in memory; it stays mapped for

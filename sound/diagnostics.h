@@ -3,9 +3,7 @@
 #ifndef QUILLET_SOUND_DIAGNOSTICS_H
 #define QUILLET_SOUND_DIAGNOSTICS_H
 
-// Writes printf-style text to supinfo.txt in the current folder, in text
-// mode: the first call of the run replaces the file, later calls append.
-void WriteSupportLog(const char *format, ...);
+#include "sound.h"
 
 // Stops the engine and logs the text, cut to 127 characters, as one line.
 // Returns 0, the engine's failure result.

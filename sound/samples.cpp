@@ -1,23 +1,212 @@
-// The sample library. Until the engine has started there are no slots, and
-// every sample operation is refused.
+// The sample library: a DirectSound buffer per slot, filled from a WAVE
+// resource of the program or a WAVE file.
+#include <stdlib.h>
+#include <string.h>
+
+#include "diagnostics.h"
+#include "engine.h"
 #include "sound.h"
 
-int PlaySample(unsigned, int)
+#define SAMPLE_BUFFER_FLAGS \
+    (DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME | DSBCAPS_LOCSOFTWARE | DSBCAPS_GETCURRENTPOSITION2)
+// Conversions to buffer bytes beyond this cannot be positions.
+#define BUFFER_BYTES_LIMIT 4294967296.0L
+
+// The buffer of a loaded sample, or null.
+static IDirectSoundBuffer *SampleBuffer(unsigned sample)
 {
-    return 0;
+    SampleSlot *slot = EngineSlot(sample);
+    return slot ? slot->buffer : NULL;
 }
 
-int SetSamplePan(unsigned, int)
+// Copies the sound into a new buffer of its own size. Null on failure, with
+// nothing left behind.
+static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
 {
-    return 0;
+    DSBUFFERDESC desc;
+    memset(&desc, 0, sizeof desc);
+    desc.dwSize = BUFFER_DESC_BYTES;
+    desc.dwFlags = SAMPLE_BUFFER_FLAGS | (EngineGlobalFocus() ? DSBCAPS_GLOBALFOCUS : 0);
+    desc.dwBufferBytes = wave->dataSize;
+    desc.lpwfxFormat = (LPWAVEFORMATEX)wave;
+    IDirectSoundBuffer *buffer = NULL;
+    if (EngineDevice()->CreateSoundBuffer(&desc, &buffer, NULL) != DS_OK)
+        return NULL;
+    buffer->Restore();
+    void *first, *second;
+    DWORD firstBytes, secondBytes;
+    if (buffer->Lock(0, wave->dataSize, &first, &firstBytes, &second, &secondBytes, 0) != DS_OK) {
+        buffer->Release();
+        return NULL;
+    }
+    memcpy(first, wave->data, firstBytes);
+    if (second)
+        memcpy(second, wave->data + firstBytes, secondBytes);
+    buffer->Unlock(first, firstBytes, second, secondBytes);
+    return buffer;
 }
 
-int SetSampleVolume(unsigned, int)
+int LoadSample(unsigned sample, LPCSTR name)
 {
-    return 0;
+    SampleSlot *slot = EngineSlot(sample);
+    if (!slot || slot->buffer)
+        return 0;
+    HMODULE program = GetModuleHandleA(NULL);
+    int fromResource = FindResourceA(program, name, "WAVE") != NULL;
+    WaveInfo wave;
+    if (fromResource) {
+        if (!ReadWaveResource(program, name, &wave))
+            return 0;
+    } else if (IS_INTRESOURCE(name)) {
+        // A number names no file.
+        return ReportWaveError(-1, "Resource Reading Error\n");
+    } else if (!ReadWaveFile(name, &wave)) {
+        return 0;
+    }
+    IDirectSoundBuffer *buffer = wave.dataSize ? CreateSampleBuffer(&wave) : NULL;
+    ReleaseWaveData(&wave);
+    if (!buffer)
+        return 0;
+    slot->wave = wave;
+    slot->buffer = buffer;
+    if (fromResource)
+        return 1;
+    size_t bytes = strlen(name) + 1;
+    slot->path = (char *)malloc(bytes);
+    if (!slot->path) {
+        UnloadSample(sample);
+        return 0;
+    }
+    memcpy(slot->path, name, bytes);
+    return 1;
 }
 
-int GetSamplePosition(unsigned)
+int UnloadSample(unsigned sample)
 {
-    return 0;
+    SampleSlot *slot = EngineSlot(sample);
+    if (!slot || !slot->buffer)
+        return 0;
+    RewindSample(sample);
+    free(slot->path);
+    slot->buffer->Release();
+    memset(slot, 0, sizeof *slot);
+    return 1;
+}
+
+void UnloadAllSamples(void)
+{
+    for (unsigned sample = 0; EngineSlot(sample); sample++)
+        UnloadSample(sample);
+}
+
+int PlaySample(unsigned sample, int loop)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (!buffer)
+        return 0;
+    buffer->Play(0, 0, loop ? DSBPLAY_LOOPING : 0);
+    return 1;
+}
+
+int StopSample(unsigned sample)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (!buffer)
+        return 0;
+    buffer->Stop();
+    return 1;
+}
+
+int RewindSample(unsigned sample)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (!buffer)
+        return 0;
+    buffer->Stop();
+    buffer->SetCurrentPosition(0);
+    return 1;
+}
+
+int GetSamplePan(unsigned sample)
+{
+    LONG pan = SOUND_NO_PAN;
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (buffer)
+        buffer->GetPan(&pan);
+    return pan;
+}
+
+int SetSamplePan(unsigned sample, int pan)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    return buffer && buffer->SetPan(pan) == DS_OK;
+}
+
+unsigned GetSampleFrequency(unsigned sample)
+{
+    DWORD hz = 0;
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (buffer)
+        buffer->GetFrequency(&hz);
+    return hz;
+}
+
+int SetSampleFrequency(unsigned sample, unsigned hz)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    return buffer && buffer->SetFrequency(hz) == DS_OK;
+}
+
+int GetSampleVolume(unsigned sample)
+{
+    LONG volume = 1;
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    if (buffer)
+        buffer->GetVolume(&volume);
+    return volume;
+}
+
+int SetSampleVolume(unsigned sample, int volume)
+{
+    IDirectSoundBuffer *buffer = SampleBuffer(sample);
+    return buffer && buffer->SetVolume(volume) == DS_OK;
+}
+
+// Buffer bytes per millisecond at the sample's current frequency, in the
+// precision the library has always converted with; 0 when unknown.
+static long double BytesPerMillisecond(const SampleSlot *slot)
+{
+    DWORD hz = 0;
+    if (!slot || !slot->buffer || !slot->wave.blockAlign || slot->buffer->GetFrequency(&hz) != DS_OK || !hz)
+        return 0;
+    return (long double)slot->wave.blockAlign * hz * 0.001f;
+}
+
+int GetSamplePosition(unsigned sample)
+{
+    SampleSlot *slot = EngineSlot(sample);
+    long double perMillisecond = BytesPerMillisecond(slot);
+    DWORD played;
+    if (perMillisecond == 0 || slot->buffer->GetCurrentPosition(&played, NULL) != DS_OK)
+        return 0;
+    return (int)(played / perMillisecond);
+}
+
+int SetSamplePosition(unsigned sample, unsigned milliseconds)
+{
+    SampleSlot *slot = EngineSlot(sample);
+    long double perMillisecond = BytesPerMillisecond(slot);
+    long double bytes = perMillisecond * milliseconds;
+    if (perMillisecond == 0 || bytes >= BUFFER_BYTES_LIMIT)
+        return 0;
+    return slot->buffer->SetCurrentPosition((DWORD)bytes) == DS_OK;
+}
+
+int GetSampleLength(unsigned sample)
+{
+    SampleSlot *slot = EngineSlot(sample);
+    long double perMillisecond = BytesPerMillisecond(slot);
+    if (perMillisecond == 0)
+        return 0;
+    return (int)(slot->wave.dataSize / perMillisecond);
 }

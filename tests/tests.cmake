@@ -79,6 +79,41 @@ add_dependencies(e2e_tests quillet)
 add_test(NAME e2e COMMAND e2e_tests)
 set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)
 
+# The sound library on Wine's DirectSound, playing into the null sink of the
+# audio server that ./quillet test starts. The programs carry the chime's own
+# WAVE resources. The failing start-ups run in processes of their own: one
+# without dsound.dll, one whose audio server does not answer.
+windows_path(sound_scratch_win "${CMAKE_BINARY_DIR}/sound")
+windows_path(sounds_win "${CMAKE_SOURCE_DIR}/resources/sounds")
+quillet_test(sound_tests tests/unit/engine_test.cpp tests/common/files.cpp tests/common/pe_resources.cpp
+  resources/quillet.rc)
+target_link_libraries(sound_tests PRIVATE quillet_sound)
+add_test(NAME sound COMMAND sound_tests --gtest_filter=-EngineFailure.*)
+add_test(NAME sound.without-dsound COMMAND sound_tests --gtest_filter=EngineFailure.WithoutDirectSound)
+add_test(NAME sound.without-device COMMAND sound_tests --gtest_filter=EngineFailure.WithoutAnAudioDevice)
+set_tests_properties(sound sound.without-dsound sound.without-device PROPERTIES
+  ENVIRONMENT "QUILLET_SCRATCH=${sound_scratch_win};QUILLET_SOUNDS=${sounds_win}" RUN_SERIAL ON)
+set_property(TEST sound.without-dsound APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml,dsound=")
+set_property(TEST sound.without-device APPEND PROPERTY ENVIRONMENT
+  "PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/sound/no-server/native")
+
+# The engine against a stand-in system whose device counts its references.
+quillet_test(sound_double_tests tests/unit/engine_double_test.cpp tests/common/files.cpp
+  tests/common/pe_resources.cpp resources/quillet.rc)
+target_link_libraries(sound_double_tests PRIVATE quillet_sound)
+add_test(NAME sound.double COMMAND sound_double_tests)
+set_tests_properties(sound.double PROPERTIES ENVIRONMENT "QUILLET_SCRATCH=${sound_scratch_win}")
+
+# What the chime's samples sound like in the recording of the null sink.
+add_executable(sound_player tests/sound/player.cpp resources/quillet.rc)
+target_compile_options(sound_player PRIVATE ${QUILLET_FLAGS})
+target_include_directories(sound_player PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(sound_player PRIVATE quillet_sound ${QUILLET_LIBS})
+target_link_options(sound_player PRIVATE -static)
+add_test(NAME recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/record-test
+  ${CMAKE_BINARY_DIR}/sound_player.exe ${CMAKE_BINARY_DIR}/recording)
+set_tests_properties(recording PROPERTIES RUN_SERIAL ON TIMEOUT 120)
+
 # The generated pictures and sounds come back byte for byte from their sources.
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)

@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::string MISSING = "<missing>";
 
 // What the first menu apply at start-up writes into a missing file.
 const std::string FIRST_APPLY = "[Runsts]\r\nwin_obj=1\r\nfrn_kan=1\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=0\r\n";

@@ -46,7 +46,7 @@ add_test(NAME wind COMMAND wind_tests)
 quillet_test(menu_tests tests/unit/menu_test.cpp tests/common/files.cpp tests/common/pe_resources.cpp)
 target_link_libraries(menu_tests PRIVATE quillet_core)
 add_test(NAME menu COMMAND menu_tests)
-set_tests_properties(menu PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win};WINEDLLOVERRIDES=mscoree,mshtml,winealsa.drv,dsound=")
+set_tests_properties(menu PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win};WINEDLLOVERRIDES=mscoree,mshtml,dsound=")
 
 # The meter on Windows 98 (set for this program's name in the Wine prefix),
 # each case in a process of its own, beside stand-ins of the meter library.
@@ -93,7 +93,7 @@ add_test(NAME sound.without-dsound COMMAND sound_tests --gtest_filter=EngineFail
 add_test(NAME sound.without-device COMMAND sound_tests --gtest_filter=EngineFailure.WithoutAnAudioDevice)
 set_tests_properties(sound sound.without-dsound sound.without-device PROPERTIES
   ENVIRONMENT "QUILLET_SCRATCH=${sound_scratch_win};QUILLET_SOUNDS=${sounds_win}" RUN_SERIAL ON)
-set_property(TEST sound.without-dsound APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml,winealsa.drv,dsound=")
+set_property(TEST sound.without-dsound APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml,dsound=")
 set_property(TEST sound.without-device APPEND PROPERTY ENVIRONMENT
   "PULSE_SERVER=unix:${CMAKE_BINARY_DIR}/sound/no-server/native")
 

@@ -63,7 +63,7 @@ static void DecideSoundMode(HWND window)
     }
 }
 
-// Runs a group when its setting changed since it last ran: marks, then the write.
+// Whether a group's setting changed since the group last ran; notes the new value.
 static bool Changed(int group, BYTE value)
 {
     if (applied[group] == value)
@@ -72,16 +72,19 @@ static bool Changed(int group, BYTE value)
     return true;
 }
 
+// A group without side effects: its marks, then its key under "Runsts".
+static void ApplyGroup(int group, const UINT *items, int count, BYTE value, const char *key)
+{
+    if (!Changed(group, value))
+        return;
+    MarkGroup(items, count, value);
+    WriteSetting("Runsts", key, value);
+}
+
 void ApplyMenuState(HWND window)
 {
-    if (Changed(0, settings.win_obj)) {
-        MarkGroup(WIND_SOURCE_ITEMS, ARRAYSIZE(WIND_SOURCE_ITEMS), settings.win_obj);
-        WriteSetting("Runsts", "win_obj", settings.win_obj);
-    }
-    if (Changed(1, settings.frn_kan)) {
-        MarkGroup(SENSITIVITY_ITEMS, ARRAYSIZE(SENSITIVITY_ITEMS), settings.frn_kan);
-        WriteSetting("Runsts", "frn_kan", settings.frn_kan);
-    }
+    ApplyGroup(0, WIND_SOURCE_ITEMS, ARRAYSIZE(WIND_SOURCE_ITEMS), settings.win_obj, "win_obj");
+    ApplyGroup(1, SENSITIVITY_ITEMS, ARRAYSIZE(SENSITIVITY_ITEMS), settings.frn_kan, "frn_kan");
     // The record keeps the volume from before a fallback changes it, so the
     // next apply tries DirectSound again.
     if (Changed(2, settings.snd_vol)) {
@@ -91,14 +94,8 @@ void ApplyMenuState(HWND window)
             settings.snd_kbn = SOUND_OFF;
         WriteSetting("RunSts", "snd_vol", settings.snd_vol);
     }
-    if (Changed(3, settings.win_str)) {
-        MarkGroup(WIND_KIND_ITEMS, ARRAYSIZE(WIND_KIND_ITEMS), settings.win_str);
-        WriteSetting("Runsts", "win_str", settings.win_str);
-    }
-    if (Changed(4, settings.posmode)) {
-        MarkGroup(HANG_MODE_ITEMS, ARRAYSIZE(HANG_MODE_ITEMS), settings.posmode);
-        WriteSetting("Runsts", "posmode", settings.posmode);
-    }
+    ApplyGroup(3, WIND_KIND_ITEMS, ARRAYSIZE(WIND_KIND_ITEMS), settings.win_str, "win_str");
+    ApplyGroup(4, HANG_MODE_ITEMS, ARRAYSIZE(HANG_MODE_ITEMS), settings.posmode, "posmode");
 }
 
 // A free chime more than half beyond an edge of the screen comes back to

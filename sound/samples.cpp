@@ -139,7 +139,10 @@ int GetSamplePan(unsigned sample)
 int SetSamplePan(unsigned sample, int pan)
 {
     IDirectSoundBuffer *buffer = SampleBuffer(sample);
-    return buffer && buffer->SetPan(pan) == DS_OK;
+    if (!buffer)
+        return 0;
+    buffer->SetPan(pan);
+    return 1;
 }
 
 unsigned GetSampleFrequency(unsigned sample)
@@ -154,7 +157,10 @@ unsigned GetSampleFrequency(unsigned sample)
 int SetSampleFrequency(unsigned sample, unsigned hz)
 {
     IDirectSoundBuffer *buffer = SampleBuffer(sample);
-    return buffer && buffer->SetFrequency(hz) == DS_OK;
+    if (!buffer)
+        return 0;
+    buffer->SetFrequency(hz);
+    return 1;
 }
 
 int GetSampleVolume(unsigned sample)
@@ -169,7 +175,10 @@ int GetSampleVolume(unsigned sample)
 int SetSampleVolume(unsigned sample, int volume)
 {
     IDirectSoundBuffer *buffer = SampleBuffer(sample);
-    return buffer && buffer->SetVolume(volume) == DS_OK;
+    if (!buffer)
+        return 0;
+    buffer->SetVolume(volume);
+    return 1;
 }
 
 // Buffer bytes per millisecond at the sample's current frequency, in the

@@ -1,5 +1,7 @@
 // The sound library's operations, in the order of its entry table. Sample
-// operations give 1 when done and 0 when refused, unless noted.
+// operations give 1 when done and 0 when refused, unless noted; refused means
+// no loaded sample at that index. A value the device will not take (a volume
+// above 0, say) still counts as done: the device's answer is not looked at.
 #ifndef QUILLET_SOUND_H
 #define QUILLET_SOUND_H
 

@@ -29,14 +29,14 @@ struct Behaviour {
     std::vector<HRESULT> enumerateResults; // one per call; DS_OK after the list
     int devicesOffered = 2;
     HRESULT createResult = DS_OK, cooperativeResult = DS_OK, primaryResult = DS_OK, setFormatResult = DS_OK;
-    HRESULT sampleResult = DS_OK, lockResult = DS_OK, frequencyResult = DS_OK;
+    HRESULT sampleResult = DS_OK, lockResult = DS_OK, frequencyResult = DS_OK, settingResult = DS_OK;
     DWORD frequency = 22050;
     MMRESULT capsResult = TIMERR_NOERROR, beginResult = TIMERR_NOERROR;
 };
 
 struct Seen {
     int winmmHolds = 0, dsoundHolds = 0, deviceRefs = 0, bufferRefs = 0;
-    int enumerateCalls = 0, beginPeriods = 0, endPeriods = 0;
+    int enumerateCalls = 0, beginPeriods = 0, endPeriods = 0, settings = 0;
     std::vector<BOOL> answers;
     GUID createdWith = SOME_DEVICE;
     HWND cooperativeWindow = NULL;
@@ -115,12 +115,18 @@ struct FakeBuffer final : IDirectSoundBuffer {
         seen.primaryFormat = *format;
         return behaviour.setFormatResult;
     }
-    STDMETHOD(SetVolume)(LONG) override { return DS_OK; }
-    STDMETHOD(SetPan)(LONG) override { return DS_OK; }
-    STDMETHOD(SetFrequency)(DWORD) override { return DS_OK; }
+    STDMETHOD(SetVolume)(LONG) override { return Setting(); }
+    STDMETHOD(SetPan)(LONG) override { return Setting(); }
+    STDMETHOD(SetFrequency)(DWORD) override { return Setting(); }
     STDMETHOD(Stop)() override { return DS_OK; }
     STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return DS_OK; }
     STDMETHOD(Restore)() override { return DS_OK; }
+
+    HRESULT Setting()
+    {
+        seen.settings++;
+        return behaviour.settingResult;
+    }
 };
 
 FakeBuffer *lastSample;
@@ -502,6 +508,25 @@ TEST_F(StandInSamples, AFailedBufferOrLockLeavesTheSlotEmpty)
     EXPECT_EQ(seen.bufferRefs, 1) << "only the primary buffer is left";
     behaviour.lockResult = DS_OK;
     EXPECT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 1);
+}
+
+// The setters tell whether the sample was there to ask, not what the device
+// answered.
+TEST_F(StandInSamples, SettersAskTheDeviceAndReportTheSampleNotItsAnswer)
+{
+    ASSERT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 1);
+    for (HRESULT answer : {(HRESULT)DS_OK, (HRESULT)DSERR_INVALIDPARAM, (HRESULT)DSERR_CONTROLUNAVAIL}) {
+        behaviour.settingResult = answer;
+        seen.settings = 0;
+        EXPECT_EQ(SetSampleVolume(0, -600), 1) << answer;
+        EXPECT_EQ(SetSamplePan(0, 300), 1) << answer;
+        EXPECT_EQ(SetSampleFrequency(0, 44100), 1) << answer;
+        EXPECT_EQ(seen.settings, 3);
+        EXPECT_EQ(SetSampleVolume(1, -600), 0) << "an empty slot";
+        EXPECT_EQ(SetSamplePan(2, 0), 0) << "beyond the library";
+        EXPECT_EQ(SetSampleFrequency(1, 44100), 0);
+        EXPECT_EQ(seen.settings, 3) << "nothing asked for a missing sample";
+    }
 }
 
 } // namespace

@@ -111,15 +111,20 @@ TEST_F(Engine, ChimeSamplesComeFromTheProgramsResources)
     EXPECT_LE(GetMasterVolume(), 0);
 }
 
-TEST_F(Engine, SettersReachTheBufferAndOutOfRangeValuesAreRefused)
+// A loaded sample's setters report 1 whether or not DirectSound takes the
+// value; one it refuses leaves the sample as it was.
+TEST_F(Engine, SettersReachTheBufferAndValuesOutOfRangeChangeNothing)
 {
     EXPECT_EQ(SetSampleVolume(2, -2100), 1);
     EXPECT_EQ(GetSampleVolume(2), -2100);
-    EXPECT_EQ(SetSampleVolume(2, 1), 0) << "above full volume";
+    EXPECT_EQ(SetSampleVolume(2, 1), 1) << "above full volume";
     EXPECT_EQ(GetSampleVolume(2), -2100);
     EXPECT_EQ(SetSamplePan(2, -2000), 1);
     EXPECT_EQ(GetSamplePan(2), -2000);
-    EXPECT_EQ(SetSamplePan(2, 10001), 0);
+    EXPECT_EQ(SetSamplePan(2, 10001), 1);
+    EXPECT_EQ(GetSamplePan(2), -2000);
+    EXPECT_EQ(SetSampleFrequency(2, 300000), 1);
+    EXPECT_EQ(GetSampleFrequency(2), 22050u);
     EXPECT_EQ(SetSampleFrequency(2, 11025), 1);
     EXPECT_EQ(GetSampleFrequency(2), 11025u);
     EXPECT_EQ(GetSampleLength(2), (int)(chimeDataBytes.at(chimeSounds[2]) * 100 / 2205)) << "half speed";
@@ -216,6 +221,31 @@ TEST_F(Engine, FileSamplesKeepACopyOfTheirPath)
     EXPECT_EQ(GetSampleLength(6), FIRST_CHIME_MS);
     ASSERT_EQ(UnloadSample(6), 1);
     EXPECT_EQ(EngineSlot(6)->path, nullptr);
+}
+
+// Formats that no buffer can play, a block align of 0 or no channels, are
+// refused by DirectSound: the sample is not loaded and its slot stays empty.
+TEST_F(Engine, SoundsWithoutBlockAlignOrChannelsAreNotLoaded)
+{
+    std::wstring folder = Scratch();
+    std::string samples(4410, '\0');
+    const char *formats[] = {
+        "\x01\x00\x01\x00\x22\x56\x00\x00\x44\xac\x00\x00\x00\x00\x10\x00", // block align 0
+        "\x01\x00\x00\x00\x22\x56\x00\x00\x44\xac\x00\x00\x02\x00\x10\x00", // no channels
+    };
+    ASSERT_EQ(UnloadSample(6), 1);
+    for (const char *format : formats) {
+        std::string wave = std::string("RIFF") + std::string("\x00\x00\x00\x00WAVEfmt \x10\x00\x00\x00", 16) +
+                           std::string(format, 16) + "data" + std::string("\x3a\x11\x00\x00", 4) + samples;
+        std::wstring path = folder + L"\\format.wav";
+        ASSERT_TRUE(WriteFileText(path, wave));
+        std::string narrow(path.begin(), path.end());
+        EXPECT_EQ(LoadSample(6, narrow.c_str()), 0);
+        EXPECT_EQ(EngineSlot(6)->buffer, nullptr);
+        EXPECT_EQ(EngineSlot(6)->path, nullptr);
+        ExpectSampleRefused(6);
+    }
+    EXPECT_EQ(LoadSample(6, MAKEINTRESOURCEA(155)), 1);
 }
 
 TEST_F(Engine, GlobalFocusUnloadsAndStoppingTwiceIsSafe)

@@ -165,6 +165,57 @@ TEST_F(Wind, TyphoonGustRingsOnEveryStep)
     EXPECT_EQ(trayIcon.hIcon, NORMAL);
 }
 
+// A gust from either source, in each wind kind, and the whole swing after it:
+// poses 1 to 5 and back to 0, the tray icon flipping on each ringing step, and
+// on each step the kind's ring draw, and for a ring below 7 that sample with
+// its volume and pan.
+TEST_F(Wind, EachSourceAndKindGustsAndSwingsWithItsRingDraws)
+{
+    for (BYTE source : {0, 1})
+        for (BYTE kind : {1, 2, 3})
+            for (unsigned seed : {5u, 77u, 901u}) {
+                SetUp();
+                settings.win_obj = source;
+                settings.win_str = kind;
+                const unsigned divisor = kind == 1 ? 50 : kind == 2 ? 10 : 30;
+                std::string what = "source " + std::to_string(source) + " kind " + std::to_string(kind);
+                if (source == 0) {
+                    nextReading = 300000; // beyond the threshold of 262144
+                    Seed(seed);
+                } else {
+                    unsigned gusty = seed;
+                    while (divisor % (Reference{gusty}.Below(40) + 1) != 0)
+                        gusty++;
+                    Seed(gusty);
+                    ref.Below(40);
+                }
+                Tick();
+                ASSERT_EQ(pose, 1) << what;
+                ASSERT_EQ(swing_step, 1) << what;
+                EXPECT_TRUE(played.empty()) << what;
+                EXPECT_EQ(trayIcon.hIcon, NORMAL) << what;
+                for (int step = 2; step <= 5; step++) {
+                    played.clear();
+                    unsigned r = kind == 1 ? ref.Below(30) : kind == 2 ? ref.Below(4) : ref.Below(ref.Below(30) + 15);
+                    std::vector<std::string> expected;
+                    if (r < 7)
+                        expected = DirectRing(r, 0, 3, 2);
+                    Tick();
+                    EXPECT_EQ(played, expected) << what << " step " << step;
+                    EXPECT_EQ(pose, step);
+                    EXPECT_EQ(swing_step, step);
+                    EXPECT_EQ(trayIcon.hIcon, step % 2 ? NORMAL : ALTERNATIVE) << what;
+                }
+                played.clear();
+                Tick();
+                EXPECT_EQ(pose, 0) << what;
+                EXPECT_EQ(swing_step, 0);
+                EXPECT_EQ(trayIcon.hIcon, NORMAL);
+                EXPECT_TRUE(played.empty());
+                EXPECT_EQ(RandomBelow(65536), ref.Below(65536)) << "the same number of draws: " << what;
+            }
+}
+
 // Each wind kind has its divisor; m is drawn from 1 to the range.
 TEST_F(Wind, RandomGustWhenTheDrawDividesTheKindsDivisor)
 {
@@ -300,6 +351,8 @@ TEST_F(Wind, SndPlayModePlaysARandomEntryOfTheTable)
     }
 }
 
+// A wind kind outside 1 to 3 rings sample 0 without a ring draw, and the
+// random source's one draw at rest never brings a gust.
 TEST_F(Wind, WindKindOutsideTheTableRingsSampleZeroWithoutADraw)
 {
     settings.win_str = 7;
@@ -308,6 +361,18 @@ TEST_F(Wind, WindKindOutsideTheTableRingsSampleZeroWithoutADraw)
     std::vector<std::string> expected = DirectRing(0, 0, 3, 2);
     Tick();
     EXPECT_EQ(played, expected);
+
+    settings.random2 = 1; // m is always 1, which divides every divisor
+    for (unsigned seed = 1; seed < 20; seed++) {
+        pose = swing_step = 0;
+        Seed(seed);
+        ref.Below(1);
+        int flicker = ref.Below(10) == 0;
+        Tick();
+        EXPECT_EQ(swing_step, 0) << seed;
+        EXPECT_EQ(pose, flicker) << seed;
+        EXPECT_EQ(RandomBelow(65536), ref.Below(65536)) << "the gust draw and the flicker draw: " << seed;
+    }
 }
 
 // A sample still sounding gets a new pan and plays on, its volume untouched.

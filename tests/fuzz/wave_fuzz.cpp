@@ -97,3 +97,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
     FuzzFile(input, (uint32_t)size);
     return 0;
 }
+
+// Before fuzzing: the file named by $WAVE_TRUNCATIONS cut short at every
+// length, each length through the same checks.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    const char *path = getenv("WAVE_TRUNCATIONS");
+    if (!path)
+        return 0;
+    FILE *file = fopen(path, "rb");
+    Require(file != NULL, "opening $WAVE_TRUNCATIONS");
+    static uint8_t bytes[1 << 20];
+    size_t size = fread(bytes, 1, sizeof bytes, file);
+    fclose(file);
+    for (size_t length = 0; length <= size; length++)
+        LLVMFuzzerTestOneInput(bytes, length);
+    printf("every truncation of %s read: %zu lengths\n", path, size + 1);
+    return 0;
+}

@@ -113,29 +113,51 @@ std::string FileBytes(const std::string &path)
     return bytes.str();
 }
 
-// What call sent with OutputDebugStringA, "" for nothing, caught the way a
-// debugger does: two events and a shared buffer holding the process id and
-// the text. They exist only during the call, since while they do every
-// debugger text, GoogleTest's failure reports too, waits for the buffer.
-std::string DebuggerTextOf(const std::function<void()> &call)
-{
+// The debugger's side of OutputDebugStringA: two events and a shared buffer
+// holding the process id and the text. They exist only while the channel
+// does, since while they do every debugger text, GoogleTest's failure reports
+// too, waits for the buffer.
+struct DebuggerChannel {
     HANDLE bufferReady = CreateEventA(NULL, FALSE, TRUE, "DBWIN_BUFFER_READY");
     HANDLE dataReady = CreateEventA(NULL, FALSE, FALSE, "DBWIN_DATA_READY");
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
     const BYTE *view = (const BYTE *)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 4096);
-    call();
-    std::string text;
-    DWORD pid = 0;
-    if (view && WaitForSingleObject(dataReady, 0) == WAIT_OBJECT_0) {
+
+    bool Open() const { return bufferReady && dataReady && view; }
+
+    // The text sent since the last call, "" for none; the buffer is then free again.
+    std::string Take()
+    {
+        if (!view || WaitForSingleObject(dataReady, 0) != WAIT_OBJECT_0)
+            return "";
+        DWORD pid;
         memcpy(&pid, view, sizeof pid);
-        text = (const char *)view + sizeof pid;
+        std::string text = (const char *)view + sizeof pid;
+        SetEvent(bufferReady);
+        return pid == GetCurrentProcessId() ? text : "<from process " + std::to_string(pid) + ">";
     }
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    CloseHandle(dataReady);
-    CloseHandle(bufferReady);
-    EXPECT_TRUE(bufferReady && dataReady && view) << "no debugger channel";
-    EXPECT_TRUE(text.empty() || pid == GetCurrentProcessId());
+
+    ~DebuggerChannel()
+    {
+        UnmapViewOfFile(view);
+        CloseHandle(mapping);
+        CloseHandle(dataReady);
+        CloseHandle(bufferReady);
+    }
+};
+
+// What call sent to the debugger, "" for nothing.
+std::string DebuggerTextOf(const std::function<void()> &call)
+{
+    bool open;
+    std::string text;
+    {
+        DebuggerChannel channel;
+        open = channel.Open();
+        call();
+        text = channel.Take();
+    }
+    EXPECT_TRUE(open) << "no debugger channel";
     return text;
 }
 
@@ -445,6 +467,197 @@ TEST_F(WaveReader, FileShortFormatChunkLeavesMissingFieldsZero)
     EXPECT_EQ(info.bitsPerSample, 0) << "not in the chunk";
     EXPECT_EQ(info.dataOffset, 12 + 22 + 8u);
     EXPECT_EQ(info.dataSize, 4u);
+}
+
+// Sizes of the format chunk that trusted readers have been bitten by. An
+// empty chunk and the extensible layout are not PCM to either reader; the
+// image reader takes 16 bytes of fields where the chunk stands, whatever its
+// size says, and both find the real data chunk after it.
+TEST_F(WaveReader, FormatChunksOfNoSizeAShortSizeOrTheExtensibleLayout)
+{
+    std::string data = Chunk("data", std::string(16, 'p'));
+    std::string extensible = U16(0xFFFE) + FormatFields().substr(2) + U16(22) + U16(16) + U32(4) +
+                             std::string("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 16);
+    ASSERT_EQ(extensible.size(), 40u);
+    for (const std::string &wave : {Riff(Chunk("fmt ", "") + data), Riff(Chunk("fmt ", extensible) + data)}) {
+        std::string path = File("format.wav", wave);
+        WaveInfo info;
+        int image = -1, header = -1, whole = -1;
+        EXPECT_EQ(DebuggerTextOf([&] { image = ReadWaveImage(wave.data(), (uint32_t)wave.size(), &info); }),
+                  "Only a PCM Format is Supported\n");
+        EXPECT_EQ(DebuggerTextOf([&] { header = ReadWaveFileHeader(path.c_str(), &info); }),
+                  "Only a PCM Format is Supported\n");
+        EXPECT_EQ(DebuggerTextOf([&] { whole = ReadWaveFile(path.c_str(), &info); }),
+                  "Only a PCM Format is Supported\n");
+        EXPECT_EQ(image + header + whole, 0);
+        EXPECT_TRUE(Released(path));
+    }
+
+    const std::pair<std::string, unsigned> formats[] = {{FormatFields().substr(0, 14), 12 + 22 + 8},
+                                                        {FormatFields() + std::string(24, '\0'), 12 + 48 + 8}};
+    for (auto [fields, offset] : formats) {
+        std::string wave = Riff(Chunk("fmt ", fields) + data);
+        WaveInfo info;
+        ASSERT_EQ(ReadWaveImage(wave.data(), (uint32_t)wave.size(), &info), 1) << fields.size();
+        EXPECT_EQ(info.formatTag, 1);
+        EXPECT_EQ(info.blockAlign, 2);
+        EXPECT_EQ(info.extraSize, 0);
+        EXPECT_EQ(info.dataOffset, offset) << fields.size();
+        EXPECT_EQ(info.dataSize, 16u);
+    }
+}
+
+// A data size of 0xFFFFFFFF: the image reader cuts it to what is there; the
+// file header passes it on, and the whole read fails without keeping a block
+// (a 32-bit heap has no such block; a larger one runs out of file).
+TEST_F(WaveReader, DataSizeOfAllOnes)
+{
+    std::string wave = Riff(Chunk("fmt ", FormatFields())) + "data" + U32(0xFFFFFFFF) + "abcdefgh";
+    WaveInfo info;
+    ASSERT_EQ(ReadWaveImage(wave.data(), (uint32_t)wave.size(), &info), 1);
+    EXPECT_EQ(info.dataSize, 8u);
+
+    std::string path = File("huge.wav", wave);
+    ASSERT_EQ(ReadWaveFileHeader(path.c_str(), &info), 1);
+    EXPECT_EQ(info.dataSize, 0xFFFFFFFFu);
+    EXPECT_EQ(info.dataOffset, 44u);
+    size_t heap = 0, after = 0;
+    int result = -1;
+    std::string text = DebuggerTextOf([&] {
+        heap = HeapBytesInUse();
+        result = ReadWaveFile(path.c_str(), &info);
+        after = HeapBytesInUse();
+    });
+    if (sizeof(void *) == 4 || text != "Could not read Wave Data\n") {
+        EXPECT_EQ(text, "Get WaveMemory Failed\n");
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(info.data, nullptr);
+    EXPECT_EQ(after, heap);
+    EXPECT_TRUE(Released(path));
+}
+
+// The format fields are not judged: a block align or a channel count of 0
+// reaches the record as it stands, for the sample library to cope with.
+TEST_F(WaveReader, ZeroBlockAlignAndZeroChannelsAreReadAsTheyStand)
+{
+    std::string zeroAlign = U16(1) + U16(1) + U32(22050) + U32(44100) + U16(0) + U16(16);
+    std::string zeroChannels = U16(1) + U16(0) + U32(22050) + U32(44100) + U16(2) + U16(16);
+    for (const std::string &fields : {zeroAlign, zeroChannels}) {
+        std::string wave = Riff(Chunk("fmt ", fields) + Chunk("data", "abcd"));
+        std::string path = File("zero.wav", wave);
+        WaveInfo image, whole;
+        ASSERT_EQ(ReadWaveImage(wave.data(), (uint32_t)wave.size(), &image), 1);
+        ASSERT_EQ(ReadWaveFile(path.c_str(), &whole), 1);
+        EXPECT_EQ(memcmp(&image, fields.data(), 16), 0);
+        EXPECT_EQ(memcmp(&whole, fields.data(), 16), 0);
+        EXPECT_EQ(image.dataSize, 4u);
+        EXPECT_EQ(whole.dataSize, 4u);
+        ReleaseWaveData(&whole);
+    }
+}
+
+// Chunks of odd size are followed by a pad byte that their size does not
+// count: the chunks after them are still found, and an odd data chunk gives
+// exactly its own bytes.
+TEST_F(WaveReader, OddChunkSizesWithTheirPadBytes)
+{
+    std::string wave = Riff(Chunk("LIST", "INFOa") + '\0' + Chunk("fmt ", FormatFields()) +
+                            Chunk("data", "1234567") + '\0' + Chunk("note", "x") + '\0');
+    const unsigned offset = 12 + 13 + 1 + 24 + 8;
+    std::string path = File("odd.wav", wave);
+    WaveInfo image, whole;
+    ASSERT_EQ(ReadWaveImage(wave.data(), (uint32_t)wave.size(), &image), 1);
+    ASSERT_EQ(ReadWaveFile(path.c_str(), &whole), 1);
+    for (const WaveInfo *info : {&image, &whole}) {
+        ExpectChimeFormat(*info);
+        EXPECT_EQ(info->dataOffset, offset);
+        ASSERT_EQ(info->dataSize, 7u);
+        EXPECT_EQ(memcmp(info->data, "1234567", 7), 0);
+    }
+    ReleaseWaveData(&whole);
+}
+
+// A chime file cut short at every length, read as an image, and as a file
+// header and a whole file at every length of its header and its first
+// samples and then at lengths spread over the rest. (The native fuzz run
+// reads every length as a file too.) Each reader refuses what it cannot use
+// with its text, and nothing but the whole file reads completely.
+TEST_F(WaveReader, EveryTruncationOfAChimeFile)
+{
+    HMODULE module = LoadAsData(QuilletExePath());
+    ASSERT_TRUE(module) << "cannot load %QUILLET_EXE%";
+    const int id = 156; // the shortest chime
+    std::vector<BYTE> bytes = ResourceBytes(module, L"WAVE", MAKEINTRESOURCEW(id));
+    FreeLibrary(module);
+    const uint32_t whole = (uint32_t)bytes.size();
+    ASSERT_EQ(whole, 44 + chimeDataBytes.at(id));
+
+    // The image reader needs 20 bytes, the format id no later than 27 bytes
+    // before the end, and the data id with its size.
+    auto imageText = [](uint32_t size) {
+        return size < 20 ? "Bad Wave Resource\n" : size < 44 ? "Format Chunk Reading Error\n" : "";
+    };
+    // The file readers need "RIFF", "WAVE", then ids followed by at least one
+    // byte. At 20 bytes the format tag is cut off; from 21 its low byte, 1, is
+    // there. From 41 the header reads, with the data size the file has room for.
+    auto headerText = [](uint32_t size) {
+        if (size < 4)
+            return "RIFF Chunk Reading Error\n";
+        if (size < 12)
+            return "WAVE Header Reading Error\n";
+        if (size < 17 || (size > 20 && size < 41))
+            return "Format Chunk Reading Error\n";
+        return size < 21 ? "Only a PCM Format is Supported\n" : "";
+    };
+
+    std::string path = folder + "\\cut.wav";
+    files.push_back(path);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, bytes.data(), whole, &written, NULL));
+    ASSERT_EQ(written, whole);
+
+    // The first difference from what is expected, as text; nothing is
+    // allocated for it while all goes as expected.
+    std::string wrong;
+    auto expect = [&](bool ok, const char *reader, uint32_t size, const std::string &text) {
+        if (!ok && wrong.empty())
+            wrong = std::string(reader) + " of " + std::to_string(size) + " bytes: \"" + text + "\"";
+    };
+    size_t heap = HeapBytesInUse();
+    {
+        DebuggerChannel channel;
+        ASSERT_TRUE(channel.Open());
+        for (uint32_t size = 0; size <= whole; size++) {
+            WaveInfo info;
+            int read = ReadWaveImage(bytes.data(), size, &info);
+            std::string text = channel.Take();
+            expect(text == imageText(size) && read == (size >= 44) && (!read || info.dataSize == size - 44), "image",
+                   size, text);
+        }
+        for (uint32_t size = whole + 1; size-- > 0;) {
+            if (size > 100 && size % 1009 && size + 3 < whole)
+                continue;
+            SetFilePointer(file, (LONG)size, NULL, FILE_BEGIN);
+            SetEndOfFile(file);
+            WaveInfo info;
+            int read = ReadWaveFileHeader(path.c_str(), &info);
+            std::string text = channel.Take();
+            expect(text == headerText(size) && read == !*headerText(size), "file header", size, text);
+            read = ReadWaveFile(path.c_str(), &info);
+            text = channel.Take();
+            const char *rest = *headerText(size) ? headerText(size) : size < whole ? "Could not read Wave Data\n" : "";
+            expect(text == rest && read == (size == whole), "whole file", size, text);
+            if (read)
+                ReleaseWaveData(&info);
+        }
+    }
+    CloseHandle(file);
+    EXPECT_EQ(wrong, "");
+    EXPECT_EQ(HeapBytesInUse(), heap) << "every block freed";
 }
 
 // The search reads 16384 bytes at a time from just after the RIFF header; the

@@ -1,10 +1,12 @@
 // The chime window paints the bell of its pose and, below it, the strip row
-// that the memory usage chooses. The window runs in this process with the
-// program's own bitmaps, and is read back from the screen.
+// that the memory usage chooses, and repaints only when the pose changes. The
+// window runs in this process with the program's own bitmaps, and is read
+// back from the screen.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "app/app.h"
+#include "settings/settings.h"
 #include "tests/common/pe_resources.h"
 #include "wind/wind.h"
 #include "window/window.h"
@@ -18,21 +20,28 @@ Picture StripPicture(HMODULE module, int poseIndex, int level)
     return DecodeDib(bytes.data(), bytes.size(), false);
 }
 
-TEST(ChimePainting, ShowsTheGaugeRowOfTheMemoryUsage)
+// The chime window of the program, shown, with the program's own pictures.
+HWND ShowChimeWindow(HMODULE program)
 {
-    HMODULE program = LoadAsData(QuilletExePath());
-    ASSERT_NE(program, nullptr);
     appInstance = (HINSTANCE)program;
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ChimeWindowProc;
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "QuilletPaintTest";
-    ASSERT_TRUE(RegisterClassExA(&wc));
+    RegisterClassExA(&wc);
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "QuilletPaintTest", "", WS_POPUP, 300, 200, 32, 64,
                                   NULL, NULL, wc.hInstance, NULL);
-    ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+TEST(ChimePainting, ShowsTheGaugeRowOfTheMemoryUsage)
+{
+    HMODULE program = LoadAsData(QuilletExePath());
+    ASSERT_NE(program, nullptr);
+    HWND window = ShowChimeWindow(program);
+    ASSERT_NE(window, nullptr);
 
     pose = 0;
     Picture chime = ChimePicture(program, 0);
@@ -62,6 +71,57 @@ TEST(ChimePainting, ShowsTheGaugeRowOfTheMemoryUsage)
     ReleaseDC(NULL, screen);
     DestroyWindow(window);
     memoryUsage = 0;
+    FreeLibrary(program);
+}
+
+WNDPROC chimeProcedure;
+int paints;
+
+LRESULT CALLBACK CountingPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    paints += message == WM_PAINT;
+    return CallWindowProcA(chimeProcedure, window, message, wParam, lParam);
+}
+
+// Animation ticks at rest, through the window's own timer message: a tick
+// that flips the strip between poses 0 and 1 repaints once, every other tick
+// leaves the window alone.
+TEST(ChimePainting, AtRestOnlyATickThatChangesThePoseRepaints)
+{
+    HMODULE program = LoadAsData(QuilletExePath());
+    ASSERT_NE(program, nullptr);
+    settings.win_obj = 5; // no wind source: the idle flicker alone
+    settings.posmode = 1; // hanging free, so no tick moves the window
+    pose = swing_step = 0;
+    HWND window = ShowChimeWindow(program);
+    ASSERT_NE(window, nullptr);
+    KillTimer(window, 1); // the test gives the ticks
+    ApplyPoseRegion(window); // other tests of this process left the shape of another pose
+    // The window system's own repaints of a window just shown come first.
+    for (DWORD shown = GetTickCount(); GetTickCount() - shown < 500; Sleep(10)) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        UpdateWindow(window);
+    }
+    chimeProcedure = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)CountingPaints);
+    SeedRandom(4711);
+    int changes = 0, still = 0;
+    for (int tick = 0; tick < 300; tick++) {
+        int before = pose;
+        paints = 0;
+        SendMessageA(window, WM_TIMER, 1, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        UpdateWindow(window);
+        ASSERT_EQ(swing_step, 0);
+        ASSERT_EQ(paints, pose != before ? 1 : 0) << "tick " << tick << " from pose " << before << " to " << pose;
+        (pose != before ? changes : still)++;
+    }
+    EXPECT_GT(changes, 10) << "the strip flickers on about one tick in ten";
+    EXPECT_GT(still, 200);
+    DestroyWindow(window);
     FreeLibrary(program);
 }
 

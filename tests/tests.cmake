@@ -114,8 +114,21 @@ add_test(NAME recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/record-test
   ${CMAKE_BINARY_DIR}/sound_player.exe ${CMAKE_BINARY_DIR}/recording)
 set_tests_properties(recording PROPERTIES RUN_SERIAL ON TIMEOUT 120)
 
-# The generated pictures and sounds come back byte for byte from their sources.
 find_program(PYTHON3 python3 REQUIRED)
+
+# The chime heard through the program's own code: fan clicks, a typhoon's
+# swing, seven samples at once and the simple sound call, each found in the
+# recording of the null sink by the pitches of its samples.
+add_executable(chime_voice tests/sound/voice.cpp resources/quillet.rc)
+target_compile_options(chime_voice PRIVATE ${QUILLET_FLAGS})
+target_include_directories(chime_voice PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(chime_voice PRIVATE quillet_core ${QUILLET_LIBS})
+target_link_options(chime_voice PRIVATE -static)
+add_test(NAME heard COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/sound/heard_test.py
+  ${CMAKE_BINARY_DIR}/chime_voice.exe ${CMAKE_BINARY_DIR}/heard)
+set_tests_properties(heard PROPERTIES RUN_SERIAL ON TIMEOUT 180)
+
+# The generated pictures and sounds come back byte for byte from their sources.
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)
 add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)
 
@@ -132,7 +145,7 @@ target_link_libraries(startup_bench PRIVATE gdi32 user32)
 # The WAVE readers fuzzed natively with clang for a bounded time.
 add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-wave)
 set_tests_properties(fuzz PROPERTIES TIMEOUT 300)
-add_executable(chime_bench tests/bench/chime_bench.cpp tests/common/pe_resources.cpp)
+add_executable(chime_bench tests/bench/chime_bench.cpp tests/common/pe_resources.cpp resources/quillet.rc)
 target_compile_options(chime_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(chime_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(chime_bench PRIVATE quillet_core)

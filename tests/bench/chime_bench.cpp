@@ -1,13 +1,19 @@
-// The chime's own costs, measured in this process with the program's bitmaps:
-// building the six pose regions, one animation tick at rest, one pose change.
+// The chime's own costs, measured in this process with the program's bitmaps
+// and sounds: building the six pose regions, one animation tick at rest, one
+// pose change, one tick that rings a sample in the Direct mode, starting
+// DirectSound with the seven samples, and the WAVE reader's throughput.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "settings/settings.h"
+#include "sound/chime_sound.h"
+#include "sound/sound.h"
+#include "sound/wave.h"
 #include "tests/common/pe_resources.h"
 #include "wind/wind.h"
 #include "window/window.h"
@@ -27,6 +33,44 @@ void Report(const char *what, std::vector<double> seconds, const char *unit, dou
     std::sort(seconds.begin(), seconds.end());
     printf("  %-34s %9.1f %s  (%.1f to %.1f)\n", what, seconds[seconds.size() / 2] * scale, unit,
            seconds.front() * scale, seconds.back() * scale);
+}
+
+// A canonical WAVE file of the chime's format with this many sample bytes.
+bool WriteLargeWave(const std::string &path, DWORD samples)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD header[] = {0x46464952, 36 + samples, 0x45564157, 0x20746d66, 16, 0x00010001, 22050, 44100,
+                            0x00100002, 0x61746164, samples};
+    DWORD written = 0;
+    bool ok = WriteFile(file, header, sizeof header, &written, NULL) != 0;
+    std::vector<BYTE> block(1 << 20, 0x11);
+    for (DWORD left = samples; ok && left > 0; left -= written)
+        ok = WriteFile(file, block.data(), std::min<DWORD>(left, (DWORD)block.size()), &written, NULL) != 0;
+    CloseHandle(file);
+    return ok;
+}
+
+// Seconds for each whole read of a large file into memory.
+std::vector<double> WaveReads(DWORD samples)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = std::string(temp) + "quillet-bench.wav";
+    std::vector<double> reads;
+    if (!WriteLargeWave(path, samples))
+        return reads;
+    for (int run = 0; run < 7; run++) {
+        WaveInfo info;
+        double start = Now();
+        int read = ReadWaveFile(path.c_str(), &info);
+        reads.push_back(Now() - start);
+        if (read)
+            ReleaseWaveData(&info);
+    }
+    DeleteFileA(path.c_str());
+    return reads;
 }
 
 } // namespace
@@ -77,12 +121,46 @@ int main()
         UpdateWindow(window);
         changes.push_back(Now() - start);
     }
+
+    // Typhoon steps in the Direct mode: every one rings a sample.
+    settings.snd_kbn = SOUND_DIRECT;
+    settings.snd_vol = 2;
+    settings.win_str = 2;
+    std::vector<double> rings;
+    bool direct = GetSampleLength(0) > 0;
+    for (int run = 0; direct && run < 200; run++) {
+        pose = swing_step = 1;
+        double start = Now();
+        WindTick(0, window);
+        rings.push_back(Now() - start);
+        UpdateWindow(window);
+    }
+    std::vector<double> starts;
+    for (int run = 0; run < 10; run++) {
+        double start = Now();
+        direct = StartDirectSound(window) == 0;
+        starts.push_back(Now() - start);
+    }
     DestroyWindow(window);
+
+    const DWORD readBytes = 64 << 20;
+    std::vector<double> reads = WaveReads(readBytes);
 
     printf("The chime's own work (median, with the range):\n");
     Report("six pose regions", regions, "ms", 1e3);
     Report("one animation tick at rest", ticks, "us", 1e6);
     Report("one pose change with its repaint", changes, "us", 1e6);
+    if (direct) {
+        Report("one typhoon tick ringing a sample", rings, "us", 1e6);
+        Report("DirectSound with the seven samples", starts, "ms", 1e3);
+    } else {
+        printf("  DirectSound did not start: no ringing tick, no engine start measured\n");
+    }
+    if (!reads.empty()) {
+        for (double &seconds : reads)
+            seconds = readBytes / seconds / (1 << 20);
+        Report("WAVE file read, 64 MiB", reads, "MiB/s", 1);
+    }
     for (HBITMAP bitmap : chimes)
         DeleteObject(bitmap);
     FreeLibrary(program);

@@ -85,8 +85,8 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUIL
 # without dsound.dll, one whose audio server does not answer.
 windows_path(sound_scratch_win "${CMAKE_BINARY_DIR}/sound")
 windows_path(sounds_win "${CMAKE_SOURCE_DIR}/resources/sounds")
-quillet_test(sound_tests tests/unit/engine_test.cpp tests/common/files.cpp tests/common/pe_resources.cpp
-  resources/quillet.rc)
+quillet_test(sound_tests tests/unit/engine_test.cpp tests/unit/stream_test.cpp tests/common/files.cpp
+  tests/common/pe_resources.cpp tests/common/waves.cpp resources/quillet.rc)
 target_link_libraries(sound_tests PRIVATE quillet_sound)
 add_test(NAME sound COMMAND sound_tests --gtest_filter=-EngineFailure.*)
 add_test(NAME sound.without-dsound COMMAND sound_tests --gtest_filter=EngineFailure.WithoutDirectSound)
@@ -99,7 +99,7 @@ set_property(TEST sound.without-device APPEND PROPERTY ENVIRONMENT
 
 # The engine against a stand-in system whose device counts its references.
 quillet_test(sound_double_tests tests/unit/engine_double_test.cpp tests/common/files.cpp
-  tests/common/pe_resources.cpp resources/quillet.rc)
+  tests/common/pe_resources.cpp tests/common/waves.cpp resources/quillet.rc)
 target_link_libraries(sound_double_tests PRIVATE quillet_sound)
 add_test(NAME sound.double COMMAND sound_double_tests)
 set_tests_properties(sound.double PROPERTIES ENVIRONMENT "QUILLET_SCRATCH=${sound_scratch_win}")

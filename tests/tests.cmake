@@ -114,6 +114,16 @@ add_test(NAME recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/record-test
   ${CMAKE_BINARY_DIR}/sound_player.exe ${CMAKE_BINARY_DIR}/recording)
 set_tests_properties(recording PROPERTIES RUN_SERIAL ON TIMEOUT 120)
 
+# The streaming voice in the same recording, one scene of the player at a time.
+add_executable(stream_player tests/sound/stream_player.cpp)
+target_compile_options(stream_player PRIVATE ${QUILLET_FLAGS})
+target_include_directories(stream_player PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(stream_player PRIVATE quillet_sound ${QUILLET_LIBS})
+target_link_options(stream_player PRIVATE -static)
+add_test(NAME stream-recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/stream-test
+  ${CMAKE_BINARY_DIR}/stream_player.exe ${CMAKE_BINARY_DIR}/stream-recording)
+set_tests_properties(stream-recording PROPERTIES RUN_SERIAL ON TIMEOUT 180)
+
 # The generated pictures and sounds come back byte for byte from their sources.
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)

@@ -112,6 +112,11 @@ int EngineGlobalFocus(void)
     return globalFocus;
 }
 
+UINT EnginePeriod(void)
+{
+    return timerCaps.wPeriodMin;
+}
+
 int GetApiRevision(void)
 {
     return SOUND_API_REVISION;
@@ -267,30 +272,4 @@ int GetMasterVolume(void)
 int SetMasterVolume(int volume)
 {
     return primaryBuffer && primaryBuffer->SetVolume(volume) == DS_OK;
-}
-
-// The streaming voice is not built yet: no stream can be opened, so there is
-// never one to play, pause, stop or close.
-int OpenStream(LPCSTR, unsigned)
-{
-    return 0;
-}
-
-void CloseStream(void)
-{
-}
-
-int PlayStream(int)
-{
-    return 0;
-}
-
-int PauseStream(void)
-{
-    return 0;
-}
-
-int StopStream(void)
-{
-    return 0;
 }

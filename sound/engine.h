@@ -12,6 +12,8 @@
 // Bytes of the first version of DSBUFFERDESC, which every DirectSound takes;
 // the headers' record is longer.
 #define BUFFER_DESC_BYTES offsetof(DSBUFFERDESC, guid3DAlgorithm)
+// Conversions to buffer bytes beyond this cannot be positions or lengths.
+#define BUFFER_BYTES_LIMIT 4294967296.0L
 
 // A sample: its buffer, the copy of its file path (null for a resource) and
 // the format and size it was read with. Empty while buffer is null.
@@ -29,6 +31,21 @@ SampleSlot *EngineSlot(unsigned sample);
 
 // 1 when samples are to keep sounding without the focus.
 int EngineGlobalFocus(void);
+
+// The timer period in force while the engine runs, in milliseconds.
+UINT EnginePeriod(void);
+
+// Buffer bytes per millisecond of a format: 0.001 is taken in single
+// precision and the product in extended precision, as the library has always
+// converted.
+inline long double MillisecondBytes(unsigned blockAlign, unsigned hz)
+{
+    return (long double)blockAlign * hz * 0.001f;
+}
+
+// A secondary buffer of the bytes in the sound's format, with the controls of
+// a sample and the engine's focus setting; null when the device refuses it.
+IDirectSoundBuffer *CreateVoiceBuffer(const WaveInfo *wave, DWORD bytes);
 
 // How the library loads system DLLs and finds their entries. A test may put
 // a stand-in system in place with UseSystemLoader; null restores the real one.

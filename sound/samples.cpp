@@ -9,8 +9,6 @@
 
 #define SAMPLE_BUFFER_FLAGS \
     (DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME | DSBCAPS_LOCSOFTWARE | DSBCAPS_GETCURRENTPOSITION2)
-// Conversions to buffer bytes beyond this cannot be positions.
-#define BUFFER_BYTES_LIMIT 4294967296.0L
 
 // The buffer of a loaded sample, or null.
 static IDirectSoundBuffer *SampleBuffer(unsigned sample)
@@ -19,18 +17,26 @@ static IDirectSoundBuffer *SampleBuffer(unsigned sample)
     return slot ? slot->buffer : NULL;
 }
 
-// Copies the sound into a new buffer of its own size. Null on failure, with
-// nothing left behind.
-static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
+IDirectSoundBuffer *CreateVoiceBuffer(const WaveInfo *wave, DWORD bytes)
 {
     DSBUFFERDESC desc;
     memset(&desc, 0, sizeof desc);
     desc.dwSize = BUFFER_DESC_BYTES;
     desc.dwFlags = SAMPLE_BUFFER_FLAGS | (EngineGlobalFocus() ? DSBCAPS_GLOBALFOCUS : 0);
-    desc.dwBufferBytes = wave->dataSize;
+    desc.dwBufferBytes = bytes;
     desc.lpwfxFormat = (LPWAVEFORMATEX)wave;
     IDirectSoundBuffer *buffer = NULL;
     if (EngineDevice()->CreateSoundBuffer(&desc, &buffer, NULL) != DS_OK)
+        return NULL;
+    return buffer;
+}
+
+// Copies the sound into a new buffer of its own size. Null on failure, with
+// nothing left behind.
+static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
+{
+    IDirectSoundBuffer *buffer = CreateVoiceBuffer(wave, wave->dataSize);
+    if (!buffer)
         return NULL;
     buffer->Restore();
     void *first, *second;
@@ -181,14 +187,14 @@ int SetSampleVolume(unsigned sample, int volume)
     return 1;
 }
 
-// Buffer bytes per millisecond at the sample's current frequency, in the
-// precision the library has always converted with; 0 when unknown.
+// Buffer bytes per millisecond at the sample's current frequency; 0 when
+// unknown.
 static long double BytesPerMillisecond(const SampleSlot *slot)
 {
     DWORD hz = 0;
     if (!slot || !slot->buffer || !slot->wave.blockAlign || slot->buffer->GetFrequency(&hz) != DS_OK || !hz)
         return 0;
-    return (long double)slot->wave.blockAlign * hz * 0.001f;
+    return MillisecondBytes(slot->wave.blockAlign, hz);
 }
 
 int GetSamplePosition(unsigned sample)

@@ -85,8 +85,8 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUIL
 # without dsound.dll, one whose audio server does not answer.
 windows_path(sound_scratch_win "${CMAKE_BINARY_DIR}/sound")
 windows_path(sounds_win "${CMAKE_SOURCE_DIR}/resources/sounds")
-quillet_test(sound_tests tests/unit/engine_test.cpp tests/common/files.cpp tests/common/pe_resources.cpp
-  resources/quillet.rc)
+quillet_test(sound_tests tests/unit/engine_test.cpp tests/unit/stream_test.cpp tests/common/files.cpp
+  tests/common/pe_resources.cpp tests/common/waves.cpp resources/quillet.rc)
 target_link_libraries(sound_tests PRIVATE quillet_sound)
 add_test(NAME sound COMMAND sound_tests --gtest_filter=-EngineFailure.*)
 add_test(NAME sound.without-dsound COMMAND sound_tests --gtest_filter=EngineFailure.WithoutDirectSound)
@@ -99,7 +99,7 @@ set_property(TEST sound.without-device APPEND PROPERTY ENVIRONMENT
 
 # The engine against a stand-in system whose device counts its references.
 quillet_test(sound_double_tests tests/unit/engine_double_test.cpp tests/common/files.cpp
-  tests/common/pe_resources.cpp resources/quillet.rc)
+  tests/common/pe_resources.cpp tests/common/waves.cpp resources/quillet.rc)
 target_link_libraries(sound_double_tests PRIVATE quillet_sound)
 add_test(NAME sound.double COMMAND sound_double_tests)
 set_tests_properties(sound.double PROPERTIES ENVIRONMENT "QUILLET_SCRATCH=${sound_scratch_win}")
@@ -113,6 +113,16 @@ target_link_options(sound_player PRIVATE -static)
 add_test(NAME recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/record-test
   ${CMAKE_BINARY_DIR}/sound_player.exe ${CMAKE_BINARY_DIR}/recording)
 set_tests_properties(recording PROPERTIES RUN_SERIAL ON TIMEOUT 120)
+
+# The streaming voice in the same recording, one scene of the player at a time.
+add_executable(stream_player tests/sound/stream_player.cpp)
+target_compile_options(stream_player PRIVATE ${QUILLET_FLAGS})
+target_include_directories(stream_player PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(stream_player PRIVATE quillet_sound ${QUILLET_LIBS})
+target_link_options(stream_player PRIVATE -static)
+add_test(NAME stream-recording COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/stream-test
+  ${CMAKE_BINARY_DIR}/stream_player.exe ${CMAKE_BINARY_DIR}/stream-recording)
+set_tests_properties(stream-recording PROPERTIES RUN_SERIAL ON TIMEOUT 180)
 
 find_program(PYTHON3 python3 REQUIRED)
 
@@ -150,3 +160,8 @@ target_compile_options(chime_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(chime_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(chime_bench PRIVATE quillet_core)
 target_link_options(chime_bench PRIVATE -static)
+add_executable(stream_bench tests/bench/stream_bench.cpp tests/common/waves.cpp)
+target_compile_options(stream_bench PRIVATE ${QUILLET_FLAGS})
+target_include_directories(stream_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(stream_bench PRIVATE quillet_sound ${QUILLET_LIBS})
+target_link_options(stream_bench PRIVATE -static)

@@ -15,11 +15,13 @@
 #include "sound/sound.h"
 #include "tests/common/files.h"
 #include "tests/common/pe_resources.h"
+#include "tests/common/waves.h"
 
 namespace {
 
 HMODULE const FAKE_WINMM = (HMODULE)0x1000;
 HMODULE const FAKE_DSOUND = (HMODULE)0x2000;
+const BYTE UNWRITTEN = 0xEE;
 const GUID SOME_DEVICE = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 // What the stand-in does and what it saw.
@@ -32,6 +34,14 @@ struct Behaviour {
     HRESULT sampleResult = DS_OK, lockResult = DS_OK, frequencyResult = DS_OK, settingResult = DS_OK;
     DWORD frequency = 22050;
     MMRESULT capsResult = TIMERR_NOERROR, beginResult = TIMERR_NOERROR;
+    UINT timerId = 77; // 0: timeSetEvent fails
+};
+
+// What a buffer's Unlock gave back: the bytes written from the locked offset.
+struct Fill {
+    DWORD offset;
+    std::string bytes;
+    bool operator==(const Fill &other) const { return offset == other.offset && bytes == other.bytes; }
 };
 
 struct Seen {
@@ -44,6 +54,12 @@ struct Seen {
     DSBUFFERDESC primaryDesc = {}, sampleDesc = {};
     WAVEFORMATEX primaryFormat = {}, sampleFormat = {};
     std::vector<DWORD> positionsSet;
+    std::vector<Fill> fills;
+    std::vector<DWORD> plays; // the flags of each Play
+    int stops = 0;
+    LPTIMECALLBACK timerCallback = NULL;
+    UINT timerDelay = 0, timerResolution = 0, timerFlags = 0;
+    std::vector<UINT> timersKilled;
 };
 
 Behaviour behaviour;
@@ -53,7 +69,7 @@ Seen seen;
 // gives them when the lock wraps around its end.
 struct FakeBuffer final : IDirectSoundBuffer {
     std::vector<BYTE> head, tail;
-    DWORD cursor = 0;
+    DWORD cursor = 0, locked = 0;
 
     STDMETHOD_(HRESULT, QueryInterface)(REFIID, void **) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return ++seen.bufferRefs; }
@@ -90,20 +106,26 @@ struct FakeBuffer final : IDirectSoundBuffer {
     }
     STDMETHOD(GetStatus)(LPDWORD) override { return DS_OK; }
     STDMETHOD(Initialize)(LPDIRECTSOUND, LPCDSBUFFERDESC) override { return DS_OK; }
-    STDMETHOD(Lock)(DWORD, DWORD bytes, LPVOID *first, LPDWORD firstBytes, LPVOID *second, LPDWORD secondBytes,
-                    DWORD) override
+    STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID *first, LPDWORD firstBytes, LPVOID *second,
+                    LPDWORD secondBytes, DWORD) override
     {
         if (behaviour.lockResult != DS_OK)
             return behaviour.lockResult;
-        head.assign(bytes / 3, 0);
-        tail.assign(bytes - bytes / 3, 0);
+        locked = offset;
+        // Bytes no writer leaves, so that a byte left unwritten shows.
+        head.assign(bytes / 3, UNWRITTEN);
+        tail.assign(bytes - bytes / 3, UNWRITTEN);
         *first = head.data();
         *firstBytes = (DWORD)head.size();
         *second = tail.data();
         *secondBytes = (DWORD)tail.size();
         return DS_OK;
     }
-    STDMETHOD(Play)(DWORD, DWORD, DWORD) override { return DS_OK; }
+    STDMETHOD(Play)(DWORD, DWORD, DWORD flags) override
+    {
+        seen.plays.push_back(flags);
+        return DS_OK;
+    }
     STDMETHOD(SetCurrentPosition)(DWORD position) override
     {
         seen.positionsSet.push_back(position);
@@ -118,8 +140,17 @@ struct FakeBuffer final : IDirectSoundBuffer {
     STDMETHOD(SetVolume)(LONG) override { return Setting(); }
     STDMETHOD(SetPan)(LONG) override { return Setting(); }
     STDMETHOD(SetFrequency)(DWORD) override { return Setting(); }
-    STDMETHOD(Stop)() override { return DS_OK; }
-    STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return DS_OK; }
+    STDMETHOD(Stop)() override
+    {
+        seen.stops++;
+        return DS_OK;
+    }
+    STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override
+    {
+        std::string bytes(head.begin(), head.end());
+        seen.fills.push_back({locked, bytes.append(tail.begin(), tail.end())});
+        return DS_OK;
+    }
     STDMETHOD(Restore)() override { return DS_OK; }
 
     HRESULT Setting()
@@ -185,8 +216,19 @@ MMRESULT WINAPI FakeTimeGetDevCaps(LPTIMECAPS caps, UINT bytes)
     caps->wPeriodMax = 1000000;
     return behaviour.capsResult;
 }
-MMRESULT WINAPI FakeTimeSetEvent(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) { return 0; }
-MMRESULT WINAPI FakeTimeKillEvent(UINT) { return 0; }
+MMRESULT WINAPI FakeTimeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR, UINT flags)
+{
+    seen.timerCallback = callback;
+    seen.timerDelay = delay;
+    seen.timerResolution = resolution;
+    seen.timerFlags = flags;
+    return behaviour.timerId;
+}
+MMRESULT WINAPI FakeTimeKillEvent(UINT timer)
+{
+    seen.timersKilled.push_back(timer);
+    return TIMERR_NOERROR;
+}
 UINT WINAPI FakeJoyGetNumDevs(void) { return 0; }
 MMRESULT WINAPI FakeJoyGetPos(UINT, LPJOYINFO) { return JOYERR_UNPLUGGED; }
 MMRESULT WINAPI FakeJoyGetPosEx(UINT, LPJOYINFOEX) { return JOYERR_UNPLUGGED; }
@@ -527,6 +569,198 @@ TEST_F(StandInSamples, SettersAskTheDeviceAndReportTheSampleNotItsAnswer)
         EXPECT_EQ(SetSampleFrequency(1, 44100), 0);
         EXPECT_EQ(seen.settings, 3) << "nothing asked for a missing sample";
     }
+}
+
+// A stream through the stand-in: the cursor is the test's to move, and each
+// tick of the refill timer is the test calling the timer's callback.
+class StandInStream : public StandInSamples {
+protected:
+    // 200 ms of the chime's format, 22050 Hz 16-bit mono, in halves of:
+    static const DWORD HALF = 4410;
+    std::string data;
+    int files = 0;
+
+    // Opens a stream on a new file of the format whose data is bytes long.
+    int Open(unsigned bits, size_t bytes, unsigned milliseconds = 200)
+    {
+        data = BinaryJunk(bytes);
+        std::string name = "stream" + std::to_string(++files) + ".wav";
+        EXPECT_TRUE(WriteFileText(std::wstring(name.begin(), name.end()), PcmWave(22050, bits, 1, data)));
+        return OpenStream(name.c_str(), milliseconds);
+    }
+    std::string Data(size_t from, size_t bytes) const { return data.substr(from, bytes); }
+    void Tick(DWORD cursor, UINT timer = 77)
+    {
+        lastSample->cursor = cursor;
+        seen.timerCallback(timer, 0, 0, 0, 0);
+    }
+    // The fills since the last call.
+    std::vector<Fill> Fills()
+    {
+        std::vector<Fill> fills = seen.fills;
+        seen.fills.clear();
+        return fills;
+    }
+};
+
+TEST_F(StandInStream, TheBufferHoldsWholeFramesInEachHalfFromFiftyMilliseconds)
+{
+    EXPECT_EQ(Open(16, 2 * 2205, 49), 0);
+    EXPECT_EQ(seen.bufferRefs, 1) << "only the primary buffer";
+    ASSERT_EQ(Open(16, 2 * 2205, 50), 1);
+    EXPECT_EQ(seen.sampleDesc.dwFlags, 0x100E8u);
+    EXPECT_EQ(seen.sampleDesc.dwBufferBytes, 2204u) << "2205.0001 bytes, halves of whole frames";
+    EXPECT_EQ(seen.sampleFormat.nSamplesPerSec, 22050u);
+    EXPECT_EQ(seen.sampleFormat.wBitsPerSample, 16);
+    EXPECT_EQ(Open(16, 4 * HALF - 1), 0) << "a second stream";
+    CloseStream();
+    EXPECT_EQ(Open(16, 4 * HALF - 1), 0) << "less than two buffers of data";
+    ASSERT_EQ(Open(16, 4 * HALF), 1);
+    EXPECT_EQ(seen.sampleDesc.dwBufferBytes, 2 * HALF);
+    CloseStream();
+    EXPECT_EQ(seen.bufferRefs, 1);
+    ASSERT_EQ(SetGlobalFocus(1), 1);
+    ASSERT_EQ(Open(24, 6 * HALF), 1);
+    EXPECT_EQ(seen.sampleDesc.dwFlags, 0x180E8u);
+    EXPECT_EQ(seen.sampleDesc.dwBufferBytes, 3 * HALF) << "200 ms of 24-bit samples";
+}
+
+TEST_F(StandInStream, PlayFillsTheFirstHalfAndEachTickRefillsTheHalfTheCursorLeft)
+{
+    ASSERT_EQ(Open(16, 5 * HALF), 1);
+    ASSERT_EQ(PlayStream(0), 1);
+    EXPECT_EQ(seen.positionsSet, (std::vector<DWORD>{HALF, 0})) << "primed from the second half";
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{0, Data(0, HALF)}}));
+    EXPECT_EQ(seen.timerDelay, 10u);
+    EXPECT_EQ(seen.timerResolution, 3u) << "the engine's period";
+    EXPECT_EQ(seen.timerFlags, (UINT)TIME_PERIODIC);
+    EXPECT_EQ(seen.plays, std::vector<DWORD>{DSBPLAY_LOOPING});
+
+    Tick(0);
+    Tick(HALF - 1);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{HALF, Data(HALF, HALF)}})) << "once per pass";
+    Tick(HALF);
+    Tick(2 * HALF - 1);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{0, Data(2 * HALF, HALF)}}));
+    ASSERT_EQ(PlayStream(1), 1);
+    EXPECT_TRUE(Fills().empty()) << "a playing stream only takes the loop flag";
+    EXPECT_EQ(seen.plays.size(), 1u);
+    EXPECT_EQ(seen.positionsSet.size(), 2u);
+    Tick(10);
+    Tick(HALF);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{HALF, Data(3 * HALF, HALF)}, {0, Data(4 * HALF, HALF)}}));
+    Tick(0);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{HALF, Data(0, HALF)}})) << "looping from the data's start";
+}
+
+TEST_F(StandInStream, TheDataEndIsPaddedWithSilenceAndTheBufferPlaysOut)
+{
+    for (unsigned bits : {8u, 16u, 24u}) {
+        SCOPED_TRACE(bits);
+        DWORD half = HALF * bits / 16;
+        std::string silence(half - 10, bits == 8 ? '\x80' : '\0');
+        ASSERT_EQ(Open(bits, 4 * half + 10), 1);
+        ASSERT_EQ(PlayStream(0), 1);
+        for (DWORD cursor : std::vector<DWORD>{0, half, 0, half, half + 10})
+            Tick(cursor);
+        EXPECT_EQ(Fills().back(), (Fill{0, Data(4 * half, 10) + silence}));
+        EXPECT_TRUE(seen.timersKilled.empty()) << "the data is still playing";
+        Tick(0);
+        EXPECT_EQ(Fills(), (std::vector<Fill>{{half, std::string(half, silence[0])}}));
+        EXPECT_EQ(seen.plays.back(), 0u) << "to the buffer's end, once";
+        EXPECT_EQ(seen.timersKilled, std::vector<UINT>{77});
+        Tick(half);
+        EXPECT_TRUE(Fills().empty()) << "a tick of the killed timer";
+
+        lastSample->cursor = 0; // where a buffer stops by itself
+        ASSERT_EQ(PlayStream(0), 1);
+        EXPECT_EQ(Fills(), (std::vector<Fill>{{0, Data(0, half)}})) << "the file is back at the data's start";
+        CloseStream();
+        seen.timersKilled.clear();
+    }
+}
+
+TEST_F(StandInStream, LoopingWrapsToTheDataStartInsideAHalf)
+{
+    ASSERT_EQ(Open(16, 4 * HALF + 10), 1);
+    ASSERT_EQ(PlayStream(1), 1);
+    for (DWORD cursor : std::vector<DWORD>{0, HALF, 0, HALF, 0})
+        Tick(cursor);
+    std::vector<Fill> fills = Fills();
+    ASSERT_EQ(fills.size(), 6u);
+    EXPECT_EQ(fills[4], (Fill{0, Data(4 * HALF, 10) + Data(0, HALF - 10)}));
+    EXPECT_EQ(fills[5], (Fill{HALF, Data(HALF - 10, HALF)}));
+    EXPECT_TRUE(seen.timersKilled.empty());
+}
+
+TEST_F(StandInStream, StopKeepsTheBufferWhereItIsAndRereadsTheFileFromTheStart)
+{
+    ASSERT_EQ(Open(16, 6 * HALF), 1);
+    ASSERT_EQ(PlayStream(0), 1);
+    Tick(0);
+    Tick(HALF + 100);
+    ASSERT_EQ(PauseStream(), 1);
+    EXPECT_EQ(seen.stops, 1);
+    EXPECT_EQ(seen.timersKilled, std::vector<UINT>{77});
+    Fills();
+    seen.positionsSet.clear();
+    ASSERT_EQ(PlayStream(0), 1);
+    Tick(HALF + 200);
+    Tick(100);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{HALF, Data(3 * HALF, HALF)}})) << "paused: the file goes on";
+
+    ASSERT_EQ(StopStream(), 1);
+    EXPECT_EQ(seen.stops, 2);
+    ASSERT_EQ(PlayStream(0), 1);
+    EXPECT_TRUE(seen.positionsSet.empty()) << "the buffer resumes where it stood";
+    Tick(150);
+    Tick(HALF);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{0, Data(0, HALF)}})) << "stopped: the file starts over";
+}
+
+TEST_F(StandInStream, WithoutATimerNothingStartsAndAFailedLockWaitsForTheNextTick)
+{
+    ASSERT_EQ(Open(16, 4 * HALF), 1);
+    behaviour.timerId = 0;
+    EXPECT_EQ(PlayStream(0), 0);
+    EXPECT_TRUE(seen.plays.empty()) << "a buffer without refills would loop its first half";
+    Fills();
+    behaviour.timerId = 78;
+    ASSERT_EQ(PlayStream(0), 1);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{0, Data(0, HALF)}})) << "the file went back";
+
+    behaviour.lockResult = DSERR_BUFFERLOST;
+    Tick(0, 78);
+    behaviour.lockResult = DS_OK;
+    EXPECT_TRUE(Fills().empty());
+    Tick(0, 78);
+    EXPECT_EQ(Fills(), (std::vector<Fill>{{HALF, Data(HALF, HALF)}})) << "the same half, a tick later";
+}
+
+TEST_F(StandInStream, ClosingFromAnyWayLeavesTheTicksNothingToDo)
+{
+    EXPECT_EQ(PlayStream(0), 0);
+    EXPECT_EQ(PauseStream(), 0);
+    EXPECT_EQ(StopStream(), 0);
+    ASSERT_EQ(Open(16, 4 * HALF), 1);
+    ASSERT_EQ(PlayStream(0), 1);
+    CloseStream();
+    EXPECT_EQ(seen.timersKilled, std::vector<UINT>{77});
+    EXPECT_EQ(seen.bufferRefs, 1) << "the stream's buffer is released";
+    seen.timerCallback(77, 0, 0, 0, 0);
+    EXPECT_EQ(PlayStream(0), 0);
+    EXPECT_EQ(StopStream(), 0);
+
+    ASSERT_EQ(Open(16, 4 * HALF), 1);
+    ASSERT_EQ(PlayStream(0), 1);
+    ASSERT_EQ(SetGlobalFocus(0), 1);
+    EXPECT_EQ(seen.bufferRefs, 1);
+    ASSERT_EQ(Open(16, 4 * HALF), 1);
+    ASSERT_EQ(PlayStream(0), 1);
+    StopEngine();
+    EXPECT_EQ(seen.timersKilled, (std::vector<UINT>{77, 77, 77}));
+    seen.timerCallback(77, 0, 0, 0, 0);
+    EXPECT_EQ(Fills().size(), 3u) << "one priming each, no tick after closing";
 }
 
 } // namespace

@@ -118,6 +118,8 @@ set_tests_properties(recording PROPERTIES RUN_SERIAL ON TIMEOUT 120)
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)
 add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)
+# The help page is well-formed HTML whose pictures all exist.
+add_test(NAME help COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_help.py)
 
 # Benchmarks: built with the tests, run by ./quillet bench.
 add_executable(minimal WIN32 tests/bench/minimal.cpp)

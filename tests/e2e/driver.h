@@ -55,6 +55,14 @@ int PoseOfWindowShape(HWND window, const std::vector<Picture> &poses);
 // Handles this thread's messages for a while (windows the test owns stay alive).
 void PumpFor(DWORD ms);
 
+// Whether the process shows its popup menu, waiting up to waitMs.
+bool MenuShown(const Chime &chime, DWORD waitMs);
+// Closes the shown menu with the Escape key; false if it stays.
+bool CloseMenu(const Chime &chime);
+
+// A captioned window of the test's own, brought to the front.
+HWND MakeHostWindow(int x, int y, int width, int height);
+
 // Real mouse input at a screen position: a move, or a press and release.
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);

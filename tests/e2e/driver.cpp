@@ -28,6 +28,15 @@ Chime StartQuillet(const std::wstring &folder, const std::wstring &exe)
     return chime;
 }
 
+HWND StartWithSettings(Chime *chime, const std::string &ini)
+{
+    std::wstring folder = FreshFolder();
+    if (!WriteFileText(folder + L"\\quillet.ini", ini))
+        return NULL;
+    *chime = StartQuillet(folder);
+    return WaitForChimeWindow(*chime);
+}
+
 HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

@@ -17,6 +17,10 @@ std::wstring FreshFolder();
 // Starts exe (default: the program under test) with the folder as its current directory.
 Chime StartQuillet(const std::wstring &folder, const std::wstring &exe = L"");
 
+// Starts the program in a fresh folder that holds these settings; its chime
+// window, or null.
+HWND StartWithSettings(Chime *chime, const std::string &ini);
+
 // The chime window of that process, waiting up to timeoutMs for it to appear.
 HWND WaitForChimeWindow(const Chime &chime, DWORD timeoutMs = 15000);
 

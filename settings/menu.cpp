@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "settings.h"
+#include "../about/about.h"
 #include "../app/app.h"
 #include "../resources/resource.h"
 #include "../sound/chime_sound.h"
@@ -141,6 +142,33 @@ static const SettingCommand *FindSettingCommand(WORD id)
     return NULL;
 }
 
+#define HELP_PAGE "help\\quillet.html"
+
+// The page ships in the help folder beside the program, which need not be the
+// current folder that holds the settings. The folder's name is walked by
+// characters: a second byte of code page 932 may look like a backslash.
+// When the shell cannot open it (no page, nothing to show pages with), the
+// user learns where it should be instead of seeing nothing happen.
+static void OpenHelpPage(HWND window)
+{
+    char page[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, page, MAX_PATH);
+    char *folderEnd = NULL;
+    if (length > 0 && length < MAX_PATH)
+        for (char *c = page; *c; c = CharNextA(c))
+            if (*c == '\\')
+                folderEnd = c + 1;
+    if (folderEnd && folderEnd - page + sizeof HELP_PAGE <= sizeof page)
+        lstrcpyA(folderEnd, HELP_PAGE);
+    else
+        lstrcpyA(page, HELP_PAGE);
+    if ((INT_PTR)ShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL) > 32)
+        return;
+    char text[MAX_PATH + 64];
+    wsprintfA(text, "ヘルプのページを開けませんでした。\r\n%s", page);
+    MessageBoxA(window, text, PRODUCT_NAME, MB_OK | MB_ICONINFORMATION);
+}
+
 BOOL IsMenuCommand(WORD id)
 {
     return FindSettingCommand(id) || id == IDM_ABOUT || id == IDM_HELP || id == IDM_EXIT;
@@ -157,8 +185,10 @@ LRESULT OnMenuCommand(HWND window, WORD id)
         else if (id == IDM_HANG_FRONT)
             PlaceFreely(window, HWND_TOPMOST);
         ApplyMenuState(window);
+    } else if (id == IDM_ABOUT) {
+        RunAboutDialog(window);
     } else if (id == IDM_HELP) {
-        ShellExecuteA(window, NULL, "help\\quillet.html", NULL, NULL, SW_SHOWNORMAL);
+        OpenHelpPage(window);
     } else if (id == IDM_EXIT) {
         // The window's destruction saves everything and ends the loop.
         Sleep(3);

@@ -72,12 +72,34 @@ set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win
 # The end-to-end driver starts the quillet.exe of this tree in fresh folders.
 windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
 windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
+# Beside it: the menu probe, which the tests load into the running program,
+# and the stand-in that the shell starts for pages and links.
+add_library(menu_probe SHARED tests/support/menu_probe.cpp)
+target_include_directories(menu_probe PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(opener WIN32 tests/support/opener.cpp)
+target_link_options(opener PRIVATE -municode)
+foreach(helper menu_probe opener)
+  target_compile_options(${helper} PRIVATE ${QUILLET_FLAGS})
+  set_target_properties(${helper} PROPERTIES PREFIX "")
+  target_link_options(${helper} PRIVATE -static)
+endforeach()
 quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/settings_test.cpp tests/e2e/win98_test.cpp
-  tests/e2e/window_test.cpp tests/e2e/drag_test.cpp tests/e2e/swing_test.cpp tests/e2e/driver.cpp
+  tests/e2e/window_test.cpp tests/e2e/drag_test.cpp tests/e2e/swing_test.cpp tests/e2e/commands_test.cpp
+  tests/e2e/about_test.cpp tests/e2e/help_test.cpp tests/e2e/recorded_test.cpp tests/e2e/driver.cpp tests/e2e/inspect.cpp
   tests/common/files.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
-add_dependencies(e2e_tests quillet)
-add_test(NAME e2e COMMAND e2e_tests)
-set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)
+target_link_libraries(e2e_tests PRIVATE psapi)
+add_dependencies(e2e_tests quillet menu_probe opener rsrc32_meter)
+add_test(NAME e2e COMMAND e2e_tests --gtest_filter=-WithoutDirectSound.*:Recorded.*)
+# The program where dsound.dll cannot be loaded.
+add_test(NAME e2e.without-dsound COMMAND e2e_tests --gtest_filter=WithoutDirectSound.*)
+set_tests_properties(e2e e2e.without-dsound PROPERTIES
+  ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)
+set_property(TEST e2e.without-dsound APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml,dsound=")
+# Fan strokes heard, or not, in the recording of the null sink.
+add_test(NAME e2e.fan-heard COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/fan-heard ${CMAKE_BINARY_DIR}/e2e_tests.exe
+  ${CMAKE_BINARY_DIR}/fan-heard)
+set_tests_properties(e2e.fan-heard PROPERTIES
+  ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON TIMEOUT 120)
 
 # The sound library on Wine's DirectSound, playing into the null sink of the
 # audio server that ./quillet test starts. The programs carry the chime's own
@@ -141,6 +163,8 @@ set_tests_properties(heard PROPERTIES RUN_SERIAL ON TIMEOUT 180)
 # The generated pictures and sounds come back byte for byte from their sources.
 add_test(NAME art COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_art.py)
 add_test(NAME sounds COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_sound.py)
+# The help page is well-formed HTML whose pictures all exist.
+add_test(NAME help COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/test_help.py)
 
 # Benchmarks: built with the tests, run by ./quillet bench.
 add_executable(minimal WIN32 tests/bench/minimal.cpp)

@@ -28,6 +28,15 @@ Chime StartQuillet(const std::wstring &folder, const std::wstring &exe)
     return chime;
 }
 
+HWND StartWithSettings(Chime *chime, const std::string &ini)
+{
+    std::wstring folder = FreshFolder();
+    if (!WriteFileText(folder + L"\\quillet.ini", ini))
+        return NULL;
+    *chime = StartQuillet(folder);
+    return WaitForChimeWindow(*chime);
+}
+
 HWND WaitForProcessWindow(DWORD processId, const char *className, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -158,6 +167,45 @@ void PumpFor(DWORD ms)
         }
         Sleep(10);
     } while (GetTickCount() - start < ms);
+}
+
+bool MenuShown(const Chime &chime, DWORD waitMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        HWND menu = FindProcessWindow(chime.process.dwProcessId, "#32768");
+        if (menu && IsWindowVisible(menu))
+            return true;
+        PumpFor(20);
+    } while (GetTickCount() - start < waitMs);
+    return false;
+}
+
+bool CloseMenu(const Chime &chime)
+{
+    PressKey(VK_ESCAPE);
+    for (int i = 0; i < 100 && MenuShown(chime, 0); i++)
+        PumpFor(20);
+    return !MenuShown(chime, 0);
+}
+
+static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeHostWindow(int x, int y, int width, int height)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = L"QuilletTestHost";
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    RegisterClassW(&wc);
+    HWND host = CreateWindowExW(0, L"QuilletTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
+                                NULL, NULL, GetModuleHandleW(NULL), NULL);
+    SetForegroundWindow(host);
+    return host;
 }
 
 static void SendMouse(int x, int y, DWORD flags)

@@ -17,6 +17,10 @@ std::wstring FreshFolder();
 // Starts exe (default: the program under test) with the folder as its current directory.
 Chime StartQuillet(const std::wstring &folder, const std::wstring &exe = L"");
 
+// Starts the program in a fresh folder that holds these settings; its chime
+// window, or null.
+HWND StartWithSettings(Chime *chime, const std::string &ini);
+
 // The chime window of that process, waiting up to timeoutMs for it to appear.
 HWND WaitForChimeWindow(const Chime &chime, DWORD timeoutMs = 15000);
 
@@ -54,6 +58,14 @@ int PoseOfWindowShape(HWND window, const std::vector<Picture> &poses);
 
 // Handles this thread's messages for a while (windows the test owns stay alive).
 void PumpFor(DWORD ms);
+
+// Whether the process shows its popup menu, waiting up to waitMs.
+bool MenuShown(const Chime &chime, DWORD waitMs);
+// Closes the shown menu with the Escape key; false if it stays.
+bool CloseMenu(const Chime &chime);
+
+// A captioned window of the test's own, brought to the front.
+HWND MakeHostWindow(int x, int y, int width, int height);
 
 // Real mouse input at a screen position: a move, or a press and release.
 void MoveMouse(int x, int y);

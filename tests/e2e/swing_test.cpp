@@ -88,10 +88,7 @@ TEST_F(Swing, AtRestOnlyFlickersBetweenTheFirstTwoPoses)
 // window of the test; such an attempt is tried again.
 TEST_F(Swing, TwoQuickFanClicksGiveOneStrokeAfterTheSecond)
 {
-    std::wstring folder = FreshFolder();
-    ASSERT_TRUE(WriteFileText(folder + L"\\quillet.ini", "[Runsts]\r\nwin_obj=5\r\nposmode=1\r\n"));
-    chime = StartQuillet(folder);
-    HWND window = WaitForChimeWindow(chime);
+    HWND window = StartWithSettings(&chime, "[Runsts]\r\nwin_obj=5\r\nposmode=1\r\n");
     ASSERT_NE(window, nullptr);
     std::vector<Picture> poses = ChimePictures(QuilletExePath());
     RECT r;

@@ -13,11 +13,6 @@ const UINT WM_TRAYICON = WM_APP + 100;
 // Long enough for two animation ticks of 192 ms.
 const DWORD TICKS = 500;
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 class ChimeWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -33,18 +28,9 @@ protected:
         Dispose(chime);
     }
 
-    // A captioned window of the test's own, brought to the front.
     HWND MakeHost(int x, int y, int width, int height)
     {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(NULL);
-        wc.lpszClassName = L"QuilletTestHost";
-        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        RegisterClassW(&wc);
-        host = CreateWindowExW(0, L"QuilletTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
-                               NULL, NULL, GetModuleHandleW(NULL), NULL);
-        SetForegroundWindow(host);
+        host = MakeHostWindow(x, y, width, height);
         PumpFor(TICKS);
         return host;
     }
@@ -79,25 +65,9 @@ protected:
         return {c.left, c.top};
     }
 
-    bool MenuShown(DWORD waitMs)
-    {
-        DWORD start = GetTickCount();
-        do {
-            HWND menu = FindProcessWindow(chime.process.dwProcessId, "#32768");
-            if (menu && IsWindowVisible(menu))
-                return true;
-            PumpFor(20);
-        } while (GetTickCount() - start < waitMs);
-        return false;
-    }
+    bool MenuShown(DWORD waitMs) { return ::MenuShown(chime, waitMs); }
 
-    void CloseMenu()
-    {
-        PressKey(VK_ESCAPE);
-        for (int i = 0; i < 100 && MenuShown(0); i++)
-            PumpFor(20);
-        ASSERT_FALSE(MenuShown(0)) << "the menu did not close";
-    }
+    void CloseMenu() { ASSERT_TRUE(::CloseMenu(chime)) << "the menu did not close"; }
 
     Chime chime;
     HWND window = NULL, host = NULL;

@@ -189,3 +189,11 @@ target_compile_options(stream_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(stream_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(stream_bench PRIVATE quillet_sound ${QUILLET_LIBS})
 target_link_options(stream_bench PRIVATE -static)
+
+# A short soak of the running program; ./quillet soak MINUTES runs a long one.
+quillet_test(soak_tests tests/soak/soak_test.cpp tests/e2e/driver.cpp tests/common/files.cpp
+  tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
+target_link_libraries(soak_tests PRIVATE psapi ntdll)
+add_dependencies(soak_tests quillet)
+add_test(NAME soak COMMAND soak_tests)
+set_tests_properties(soak PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)

@@ -142,33 +142,6 @@ static const SettingCommand *FindSettingCommand(WORD id)
     return NULL;
 }
 
-#define HELP_PAGE "help\\quillet.html"
-
-// The page ships in the help folder beside the program, which need not be the
-// current folder that holds the settings. The folder's name is walked by
-// characters: a second byte of code page 932 may look like a backslash.
-// When the shell cannot open it (no page, nothing to show pages with), the
-// user learns where it should be instead of seeing nothing happen.
-static void OpenHelpPage(HWND window)
-{
-    char page[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, page, MAX_PATH);
-    char *folderEnd = NULL;
-    if (length > 0 && length < MAX_PATH)
-        for (char *c = page; *c; c = CharNextA(c))
-            if (*c == '\\')
-                folderEnd = c + 1;
-    if (folderEnd && folderEnd - page + sizeof HELP_PAGE <= sizeof page)
-        lstrcpyA(folderEnd, HELP_PAGE);
-    else
-        lstrcpyA(page, HELP_PAGE);
-    if ((INT_PTR)ShellExecuteA(window, NULL, page, NULL, NULL, SW_SHOWNORMAL) > 32)
-        return;
-    char text[MAX_PATH + 64];
-    wsprintfA(text, "ヘルプのページを開けませんでした。\r\n%s", page);
-    MessageBoxA(window, text, PRODUCT_NAME, MB_OK | MB_ICONINFORMATION);
-}
-
 BOOL IsMenuCommand(WORD id)
 {
     return FindSettingCommand(id) || id == IDM_ABOUT || id == IDM_HELP || id == IDM_EXIT;
@@ -188,7 +161,10 @@ LRESULT OnMenuCommand(HWND window, WORD id)
     } else if (id == IDM_ABOUT) {
         RunAboutDialog(window);
     } else if (id == IDM_HELP) {
-        OpenHelpPage(window);
+        // Relative, so the page is looked for in the current folder: the
+        // program's own when it is started from there. A page the shell
+        // cannot open shows nothing.
+        ShellExecuteA(window, NULL, "help\\quillet.html", NULL, NULL, SW_SHOWNORMAL);
     } else if (id == IDM_EXIT) {
         // The window's destruction saves everything and ends the loop.
         Sleep(3);

@@ -85,11 +85,11 @@ foreach(helper menu_probe opener)
 endforeach()
 quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/settings_test.cpp tests/e2e/win98_test.cpp
   tests/e2e/window_test.cpp tests/e2e/drag_test.cpp tests/e2e/swing_test.cpp tests/e2e/commands_test.cpp
-  tests/e2e/about_test.cpp tests/e2e/help_test.cpp tests/e2e/recorded_test.cpp tests/e2e/driver.cpp tests/e2e/inspect.cpp
+  tests/e2e/about_test.cpp tests/e2e/help_test.cpp tests/e2e/recorded_test.cpp tests/e2e/release_test.cpp tests/e2e/driver.cpp tests/e2e/inspect.cpp
   tests/common/files.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 target_link_libraries(e2e_tests PRIVATE psapi)
 add_dependencies(e2e_tests quillet menu_probe opener rsrc32_meter)
-add_test(NAME e2e COMMAND e2e_tests --gtest_filter=-WithoutDirectSound.*:Recorded.*)
+add_test(NAME e2e COMMAND e2e_tests --gtest_filter=-WithoutDirectSound.*:Recorded.*:Release.*)
 # The program where dsound.dll cannot be loaded.
 add_test(NAME e2e.without-dsound COMMAND e2e_tests --gtest_filter=WithoutDirectSound.*)
 set_tests_properties(e2e e2e.without-dsound PROPERTIES
@@ -100,6 +100,10 @@ add_test(NAME e2e.fan-heard COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/fan-heard ${CM
   ${CMAKE_BINARY_DIR}/fan-heard)
 set_tests_properties(e2e.fan-heard PROPERTIES
   ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON TIMEOUT 120)
+# The release zip, packed from this tree's program, unpacked and run.
+add_test(NAME dist COMMAND ${CMAKE_SOURCE_DIR}/tests/dist/dist-test ${CMAKE_BINARY_DIR}/quillet.exe
+  ${CMAKE_BINARY_DIR}/e2e_tests.exe ${CMAKE_BINARY_DIR}/dist)
+set_tests_properties(dist PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win}" RUN_SERIAL ON TIMEOUT 120)
 
 # The sound library on Wine's DirectSound, playing into the null sink of the
 # audio server that ./quillet test starts. The programs carry the chime's own
@@ -174,7 +178,7 @@ add_executable(startup_bench tests/bench/startup_bench.cpp tests/common/pe_resou
 target_compile_options(startup_bench PRIVATE ${QUILLET_FLAGS})
 target_include_directories(startup_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(startup_bench PRIVATE -static -municode)
-target_link_libraries(startup_bench PRIVATE gdi32 user32)
+target_link_libraries(startup_bench PRIVATE gdi32 user32 psapi)
 
 # The WAVE readers fuzzed natively with clang for a bounded time.
 add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-wave)

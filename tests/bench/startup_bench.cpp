@@ -1,6 +1,8 @@
 // Time from process start to the first painted pixel on the screen, for
-// quillet.exe and for a minimal window program, under the same Wine.
+// quillet.exe and for a minimal window program, under the same Wine, and
+// the memory each holds once it has settled.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,8 +31,22 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-// One start: milliseconds until the watched pixel shows its colour, or -1.
-double TimeToFirstPaint(const Target &target, const std::wstring &folder)
+struct Memory {
+    double privateKb, workingSetKb;
+};
+
+// Wine fills PagefileUsage, which Windows keeps equal to the private bytes.
+Memory MemoryOf(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return {counters.PagefileUsage / 1024.0, counters.WorkingSetSize / 1024.0};
+}
+
+// One start: milliseconds until the watched pixel shows its colour, or -1;
+// then, three seconds on, the memory it holds.
+double TimeToFirstPaint(const Target &target, const std::wstring &folder, Memory *memory)
 {
     std::wstring commandLine = L"\"" + target.exe + L"\"";
     STARTUPINFOW startup = {};
@@ -52,6 +68,8 @@ double TimeToFirstPaint(const Target &target, const std::wstring &folder)
         if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) &&
             GetPixel(screen, rect.left + target.x, rect.top + target.y) == target.colour) {
             elapsed = Seconds(start, now) * 1000;
+            Sleep(3000);
+            *memory = MemoryOf(process.hProcess);
             PostMessageA(window, WM_CLOSE, 0, 0);
             break;
         }
@@ -70,6 +88,12 @@ double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+void Report(const std::string &what, const std::vector<double> &values, const char *unit)
+{
+    auto [low, high] = std::minmax_element(values.begin(), values.end());
+    printf("  %-34s %9.1f %s  (%.1f to %.1f)\n", what.c_str(), Median(values), unit, *low, *high);
 }
 
 // The first drawn pixel of pose 0, as the program's own bitmap has it.
@@ -114,24 +138,31 @@ int wmain(int argc, wchar_t **argv)
         fprintf(stderr, "cannot read the chime bitmap of %ls\n", argv[1]);
         return 1;
     }
-    std::vector<double> times[2];
+    std::vector<double> times[2], privateKb[2], workingSetKb[2];
     Target *targets[2] = {&quillet, &minimal};
     // Interleaved, so that both see the same machine.
     for (int run = 0; run < RUNS; run++)
         for (int t = 0; t < 2; t++) {
-            double ms = TimeToFirstPaint(*targets[t], folder);
+            Memory memory = {};
+            double ms = TimeToFirstPaint(*targets[t], folder, &memory);
             if (ms < 0) {
                 fprintf(stderr, "%s never painted\n", targets[t]->name);
                 return 1;
             }
             times[t].push_back(ms);
+            privateKb[t].push_back(memory.privateKb);
+            workingSetKb[t].push_back(memory.workingSetKb);
         }
-    printf("Start-up to first paint, median of %d runs each:\n", RUNS);
-    for (int t = 0; t < 2; t++) {
-        auto [low, high] = std::minmax_element(times[t].begin(), times[t].end());
-        printf("  %-24s %8.1f ms  (%.1f to %.1f)\n", targets[t]->name, Median(times[t]), *low, *high);
-    }
+    printf("Start-up to first paint (median of %d runs, with the range):\n", RUNS);
+    for (int t = 0; t < 2; t++)
+        Report(targets[t]->name, times[t], "ms");
     printf("  ratio quillet / minimal  %8.2f\n", Median(times[0]) / Median(times[1]));
+    printf("Memory three seconds after the first paint (median of %d runs, with the range):\n", RUNS);
+    for (int t = 0; t < 2; t++) {
+        Report(std::string(targets[t]->name) + ", private bytes", privateKb[t], "KB");
+        Report(std::string(targets[t]->name) + ", working set", workingSetKb[t], "KB");
+    }
+    printf("  ratio quillet / minimal, private bytes  %8.2f\n", Median(privateKb[0]) / Median(privateKb[1]));
     printf("Size of %ls: %lld bytes\n", argv[4], FileSize(argv[4]));
     return 0;
 }

@@ -161,9 +161,9 @@ LRESULT OnMenuCommand(HWND window, WORD id)
     } else if (id == IDM_ABOUT) {
         RunAboutDialog(window);
     } else if (id == IDM_HELP) {
-        // Relative, so the page is looked for in the current folder: the
-        // program's own when it is started from there. A page the shell
-        // cannot open shows nothing.
+        // Relative: the shell looks for the page in the current folder and,
+        // on its search path, in the program's. A page it cannot open shows
+        // nothing.
         ShellExecuteA(window, NULL, "help\\quillet.html", NULL, NULL, SW_SHOWNORMAL);
     } else if (id == IDM_EXIT) {
         // The window's destruction saves everything and ends the loop.

@@ -43,11 +43,14 @@ TEST_F(Help, OpensThePageBesideTheProgramStartedFromItsFolder)
     EXPECT_EQ(WaitForOpened(before), L"\"" + folder + L"\\help\\quillet.html\"\n");
 }
 
-// Without the page the shell opens nothing, nothing is shown, and the chime runs on.
+// A copy of the program without its help folder: the shell, which looks in
+// the current folder and the program's, opens nothing, nothing is shown, and
+// the chime runs on.
 TEST_F(Help, WithoutThePageNothingHappens)
 {
-    std::wstring folder = FreshFolder();
-    chime = StartQuillet(folder);
+    std::wstring folder = FreshFolder(), exe = folder + L"\\quillet.exe";
+    ASSERT_TRUE(CopyFileW(QuilletExePath().c_str(), exe.c_str(), FALSE));
+    chime = StartQuillet(folder, exe);
     HWND window = WaitForChimeWindow(chime);
     ASSERT_NE(window, nullptr);
     std::wstring before = OpenedSoFar();

@@ -43,7 +43,7 @@
 #define IDC_SOUND_LINE 1003
 
 /* The maker's addresses, shown on the About buttons and opened from them */
-#define MAKER_HOMEPAGE "https://quillet.example.org/"
+#define MAKER_HOMEPAGE "https://example.org/"
 #define MAKER_MAIL "quillet@example.org"
 
 #endif

@@ -106,7 +106,7 @@ TEST_F(About, OpensCentredOverTheHiddenChimeAndEndsThreeWays)
     // The maker's buttons hand their addresses to the shell and leave the box open.
     std::wstring before = OpenedSoFar();
     ClickControl(box, IDC_HOMEPAGE);
-    EXPECT_EQ(WaitForOpened(before), L"\"https://quillet.example.org/\"\n");
+    EXPECT_EQ(WaitForOpened(before), L"\"https://example.org/\"\n");
     before = OpenedSoFar();
     ClickControl(box, IDC_MAIL);
     EXPECT_EQ(WaitForOpened(before), L"\"mailto:quillet@example.org?subject=Quilletに関して\"\n");

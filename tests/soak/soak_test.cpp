@@ -290,7 +290,16 @@ TEST_F(Soak, CountsDoNotGrowAndTheFileKeepsEveryChange)
     std::map<std::wstring, long> last;
     DriveOneRound(last); // everything has been loaded and shown once
     ASSERT_FALSE(HasFatalFailure());
-    std::vector<Counts> samples = {Sample(chime.process)};
+    // Each sample is shown as it is taken: a long soak tells as it goes.
+    std::vector<Counts> samples;
+    auto take = [&] {
+        samples.push_back(Sample(chime.process));
+        const Counts &c = samples.back();
+        printf("%8zu %12ld %8ld %8ld %11ld\n", samples.size() - 1, c.gdi, c.windows, c.handles, c.privateKb);
+        fflush(stdout);
+    };
+    printf("%8s %12s %8s %8s %11s\n", "sample", COUNT_NAMES[0], COUNT_NAMES[1], COUNT_NAMES[2], COUNT_NAMES[3]);
+    take();
     for (int i = 0; i < 4; i++)
         ASSERT_GE(Field(samples[0], i), 0) << COUNT_NAMES[i] << " cannot be read";
 
@@ -299,16 +308,11 @@ TEST_F(Soak, CountsDoNotGrowAndTheFileKeepsEveryChange)
         DriveOneRound(last);
         ASSERT_FALSE(HasFatalFailure());
         if (GetTickCount() - start >= nextSample) {
-            samples.push_back(Sample(chime.process));
+            take();
             nextSample += every * 1000;
         }
     }
-    samples.push_back(Sample(chime.process));
-
-    printf("%8s %12s %8s %8s %11s\n", "sample", COUNT_NAMES[0], COUNT_NAMES[1], COUNT_NAMES[2], COUNT_NAMES[3]);
-    for (size_t s = 0; s < samples.size(); s++)
-        printf("%8zu %12ld %8ld %8ld %11ld\n", s, samples[s].gdi, samples[s].windows, samples[s].handles,
-               samples[s].privateKb);
+    take();
     for (int i = 0; i < 4; i++)
         EXPECT_LE(Field(samples.back(), i), Field(samples[0], i) + GROWTH_ALLOWED[i]) << COUNT_NAMES[i] << " grew";
 

@@ -14,6 +14,7 @@
 #include "sound/chime_sound.h"
 #include "sound/sound.h"
 #include "sound/wave.h"
+#include "tests/bench/figures.h"
 #include "tests/common/pe_resources.h"
 #include "wind/wind.h"
 #include "window/window.h"
@@ -28,12 +29,6 @@ double Now()
     return double(count.QuadPart) / double(frequency.QuadPart);
 }
 
-void Report(const char *what, std::vector<double> seconds, const char *unit, double scale)
-{
-    std::sort(seconds.begin(), seconds.end());
-    printf("  %-34s %9.1f %s  (%.1f to %.1f)\n", what, seconds[seconds.size() / 2] * scale, unit,
-           seconds.front() * scale, seconds.back() * scale);
-}
 
 // A canonical WAVE file of the chime's format with this many sample bytes.
 bool WriteLargeWave(const std::string &path, DWORD samples)

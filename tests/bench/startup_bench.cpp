@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/bench/figures.h"
 #include "tests/common/pe_resources.h"
 #include "tests/common/win_helpers.h"
 
@@ -84,17 +85,6 @@ double TimeToFirstPaint(const Target &target, const std::wstring &folder, Memory
     return elapsed;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void Report(const std::string &what, const std::vector<double> &values, const char *unit)
-{
-    auto [low, high] = std::minmax_element(values.begin(), values.end());
-    printf("  %-34s %9.1f %s  (%.1f to %.1f)\n", what.c_str(), Median(values), unit, *low, *high);
-}
 
 // The first drawn pixel of pose 0, as the program's own bitmap has it.
 bool FindChimePixel(Target &target)

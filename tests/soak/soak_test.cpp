@@ -161,7 +161,7 @@ const Command ROUND[] = {
     {IDM_HANG_FREE, L"posmode", 1},
 };
 
-DWORD Setting(const char *name, DWORD fallback)
+DWORD SecondsFromEnvironment(const char *name, DWORD fallback)
 {
     const char *text = getenv(name);
     return text && atoi(text) > 0 ? (DWORD)atoi(text) : fallback;
@@ -286,7 +286,8 @@ protected:
 
 TEST_F(Soak, CountsDoNotGrowAndTheFileKeepsEveryChange)
 {
-    const DWORD seconds = Setting("QUILLET_SOAK_SECONDS", 90), every = Setting("QUILLET_SOAK_SAMPLE", 15);
+    const DWORD seconds = SecondsFromEnvironment("QUILLET_SOAK_SECONDS", 90),
+                every = SecondsFromEnvironment("QUILLET_SOAK_SAMPLE", 15);
     std::map<std::wstring, long> last;
     DriveOneRound(last); // everything has been loaded and shown once
     ASSERT_FALSE(HasFatalFailure());

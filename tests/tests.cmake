@@ -72,13 +72,15 @@ set_tests_properties(resources PROPERTIES ENVIRONMENT "QUILLET_EXE=${product_win
 # The end-to-end driver starts the quillet.exe of this tree in fresh folders.
 windows_path(quillet_win "${CMAKE_BINARY_DIR}/quillet.exe")
 windows_path(scratch_win "${CMAKE_BINARY_DIR}/e2e")
-# Beside it: the menu probe, which the tests load into the running program,
+# Beside it: the probe, which a window hook loads into the running program,
 # and the stand-in that the shell starts for pages and links.
-add_library(menu_probe SHARED tests/support/menu_probe.cpp)
-target_include_directories(menu_probe PRIVATE ${CMAKE_SOURCE_DIR})
+add_library(probe SHARED tests/support/probe.cpp)
+target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
+# The hook is looked up by its plain name on both architectures.
+target_link_options(probe PRIVATE -Wl,--kill-at)
 add_executable(opener WIN32 tests/support/opener.cpp)
 target_link_options(opener PRIVATE -municode)
-foreach(helper menu_probe opener)
+foreach(helper probe opener)
   target_compile_options(${helper} PRIVATE ${QUILLET_FLAGS})
   set_target_properties(${helper} PROPERTIES PREFIX "")
   target_link_options(${helper} PRIVATE -static)
@@ -88,7 +90,7 @@ quillet_test(e2e_tests tests/e2e/startup_test.cpp tests/e2e/settings_test.cpp te
   tests/e2e/about_test.cpp tests/e2e/help_test.cpp tests/e2e/recorded_test.cpp tests/e2e/release_test.cpp tests/e2e/driver.cpp tests/e2e/inspect.cpp
   tests/common/files.cpp tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 target_link_libraries(e2e_tests PRIVATE psapi)
-add_dependencies(e2e_tests quillet menu_probe opener rsrc32_meter)
+add_dependencies(e2e_tests quillet probe opener rsrc32_meter)
 add_test(NAME e2e COMMAND e2e_tests --gtest_filter=-WithoutDirectSound.*:Recorded.*:Release.*)
 # The program where dsound.dll cannot be loaded.
 add_test(NAME e2e.without-dsound COMMAND e2e_tests --gtest_filter=WithoutDirectSound.*)
@@ -198,6 +200,6 @@ target_link_options(stream_bench PRIVATE -static)
 quillet_test(soak_tests tests/soak/soak_test.cpp tests/e2e/driver.cpp tests/common/files.cpp
   tests/common/pe_resources.cpp tests/common/win_helpers.cpp)
 target_link_libraries(soak_tests PRIVATE psapi ntdll)
-add_dependencies(soak_tests quillet)
+add_dependencies(soak_tests quillet probe)
 add_test(NAME soak COMMAND soak_tests)
 set_tests_properties(soak PROPERTIES ENVIRONMENT "QUILLET_EXE=${quillet_win};QUILLET_SCRATCH=${scratch_win}" RUN_SERIAL ON)

@@ -12,7 +12,7 @@
 #include "tests/common/files.h"
 #include "tests/e2e/driver.h"
 #include "tests/e2e/inspect.h"
-#include "tests/support/menu_probe.h"
+#include "tests/support/probe.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "tests/common/files.h"
 #include "tests/common/pe_resources.h"
 #include "tests/common/win_helpers.h"
+#include "tests/support/probe.h"
 
 std::wstring FreshFolder()
 {
@@ -187,6 +188,38 @@ bool CloseMenu(const Chime &chime)
     for (int i = 0; i < 100 && MenuShown(chime, 0); i++)
         PumpFor(20);
     return !MenuShown(chime, 0);
+}
+
+bool AskProbe(HWND window, WPARAM query, LPARAM argument, DWORD *value)
+{
+    std::wstring exe = QuilletExePath();
+    std::wstring library = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"probe.dll";
+    HMODULE probe = LoadLibraryW(library.c_str());
+    HOOKPROC hook = probe ? (HOOKPROC)(void *)GetProcAddress(probe, "ProbeHook") : NULL;
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(ProbeAnswer),
+                                        PROBE_MAPPING);
+    ProbeAnswer *answer = mapping ? (ProbeAnswer *)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof *answer)
+                                  : NULL;
+    HHOOK installed = hook && answer ? SetWindowsHookExW(WH_CALLWNDPROC, hook, probe,
+                                                         GetWindowThreadProcessId(window, NULL))
+                                     : NULL;
+    bool answered = false;
+    if (installed) {
+        answer->answered = 0;
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(window, RegisterWindowMessageW(PROBE_MESSAGE), query, argument, SMTO_NORMAL, 10000,
+                            &ignored);
+        answered = answer->answered != 0;
+        *value = answer->value;
+        UnhookWindowsHookEx(installed);
+    }
+    if (answer)
+        UnmapViewOfFile(answer);
+    if (mapping)
+        CloseHandle(mapping);
+    if (probe)
+        FreeLibrary(probe);
+    return answered;
 }
 
 static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

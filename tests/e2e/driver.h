@@ -64,6 +64,10 @@ bool MenuShown(const Chime &chime, DWORD waitMs);
 // Closes the shown menu with the Escape key; false if it stays.
 bool CloseMenu(const Chime &chime);
 
+// Asks the probe library, which a window hook loads into the thread of the
+// window, one of its queries (tests/support/probe.h); false when it did not answer.
+bool AskProbe(HWND window, WPARAM query, LPARAM argument, DWORD *value);
+
 // A captioned window of the test's own, brought to the front.
 HWND MakeHostWindow(int x, int y, int width, int height);
 

@@ -1,12 +1,11 @@
 #include "inspect.h"
 
 #include <gtest/gtest.h>
-#include <psapi.h>
 
 #include "tests/common/files.h"
 #include "tests/common/pe_resources.h"
 #include "tests/common/win_helpers.h"
-#include "tests/support/menu_probe.h"
+#include "tests/support/probe.h"
 
 namespace {
 const UINT WM_TRAYICON = WM_APP + 100;
@@ -16,33 +15,6 @@ std::wstring BesideProgram(const wchar_t *name)
 {
     std::wstring exe = QuilletExePath();
     return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
-}
-
-// Runs start(parameter) on a new thread of the process; its exit code.
-bool RunInProcess(HANDLE process, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD *result)
-{
-    HANDLE thread = CreateRemoteThread(process, NULL, 0, start, parameter, 0, NULL);
-    if (!thread)
-        return false;
-    bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
-    ended = ended && GetExitCodeThread(thread, result);
-    CloseHandle(thread);
-    return ended;
-}
-
-// Where the process has loaded the module of that file name, or null.
-HMODULE RemoteModule(HANDLE process, const std::wstring &name)
-{
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    if (!EnumProcessModules(process, modules, sizeof modules, &bytes))
-        return NULL;
-    for (DWORD i = 0; i < bytes / sizeof(HMODULE); i++) {
-        wchar_t base[MAX_PATH];
-        if (GetModuleBaseNameW(process, modules[i], base, MAX_PATH) && lstrcmpiW(base, name.c_str()) == 0)
-            return modules[i];
-    }
-    return NULL;
 }
 
 // What the shell opens pages and links with (a fresh Wine prefix may know no
@@ -106,31 +78,10 @@ HMENU OpenedPopupMenu(const Chime &chime, HWND window)
     return menu;
 }
 
-// The probe's library is loaded by a thread of the program, then called with
-// the menu's handle on another.
 bool ProbeMenu(const Chime &chime, HMENU menu, MenuStates *states)
 {
-    HANDLE process = chime.process.hProcess;
-    std::wstring library = BesideProgram(L"menu_probe.dll");
-    HMODULE remote = RemoteModule(process, L"menu_probe.dll");
-    if (!remote) {
-        size_t bytes = (library.size() + 1) * sizeof(wchar_t);
-        void *name = VirtualAllocEx(process, NULL, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        DWORD loaded = 0;
-        LPTHREAD_START_ROUTINE load =
-            (LPTHREAD_START_ROUTINE)(void *)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW");
-        if (!name || !WriteProcessMemory(process, name, library.c_str(), bytes, NULL) ||
-            !RunInProcess(process, load, name, &loaded) || !loaded)
-            return false;
-        remote = RemoteModule(process, L"menu_probe.dll");
-    }
-    HMODULE local = LoadLibraryW(library.c_str());
-    FARPROC probe = local ? GetProcAddress(local, "ProbeMenu") : NULL;
-    if (!remote || !probe)
-        return false;
-    LPTHREAD_START_ROUTINE remoteProbe = (LPTHREAD_START_ROUTINE)(void *)((BYTE *)remote + ((BYTE *)probe - (BYTE *)local));
-    bool ran = RunInProcess(process, remoteProbe, menu, &states->bits);
-    return ran && states->bits != MENU_PROBE_FAILED;
+    HWND window = FindProcessWindow(chime.process.dwProcessId, "Quillet");
+    return AskProbe(window, PROBE_MENU_STATES, (LPARAM)menu, &states->bits) && states->bits != MENU_PROBE_FAILED;
 }
 
 HWND WaitForAboutBox(const Chime &chime, DWORD timeoutMs)

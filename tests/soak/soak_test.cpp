@@ -21,6 +21,7 @@
 #include "tests/common/pe_resources.h"
 #include "tests/common/win_helpers.h"
 #include "tests/e2e/driver.h"
+#include "tests/support/probe.h"
 #include "app/app.h"
 
 namespace {
@@ -40,28 +41,11 @@ long Field(const Counts &c, int i)
     return fields[i];
 }
 
-// Under Wine GetGuiResources is a stub that gives 0; its GDI handle table,
-// which the PEB points to, holds 24-byte entries whose byte 14, the object's
-// type, is cleared when the handle is freed.
-long CountGdiObjects(HANDLE process)
+// GDI objects, counted by the probe inside the process of the window.
+long CountGdiObjects(HWND window)
 {
-    PROCESS_BASIC_INFORMATION basic;
-    ULONG length;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0)
-        return -1;
-    const SIZE_T tableOffset = sizeof(void *) == 8 ? 0xF8 : 0x94;
-    BYTE *table = NULL;
-    if (!ReadProcessMemory(process, (BYTE *)basic.PebBaseAddress + tableOffset, &table, sizeof table, NULL) ||
-        !table)
-        return -1;
-    const size_t entries = 65536, entrySize = 24;
-    std::vector<BYTE> copy(entries * entrySize);
-    if (!ReadProcessMemory(process, table, copy.data(), copy.size(), NULL))
-        return -1;
-    long used = 0;
-    for (size_t i = 0; i < entries; i++)
-        used += copy[i * entrySize + 14] != 0;
-    return used;
+    DWORD count;
+    return AskProbe(window, PROBE_GDI_OBJECTS, 0, &count) ? (long)count : -1;
 }
 
 struct HandleEntry {
@@ -125,11 +109,11 @@ long PrivateKb(HANDLE process)
 
 // The least of several readings, so that a paint or a sound thread caught
 // in passing does not count as growth.
-Counts Sample(const PROCESS_INFORMATION &process)
+Counts Sample(const PROCESS_INFORMATION &process, HWND window)
 {
     Counts least = {LONG_MAX, LONG_MAX, LONG_MAX, LONG_MAX};
     for (int i = 0; i < 5; i++) {
-        Counts now = {CountGdiObjects(process.hProcess), CountWindows(process.dwProcessId),
+        Counts now = {CountGdiObjects(window), CountWindows(process.dwProcessId),
                       CountHandles(process.dwProcessId), PrivateKb(process.hProcess)};
         least = {std::min(least.gdi, now.gdi), std::min(least.windows, now.windows),
                  std::min(least.handles, now.handles), std::min(least.privateKb, now.privateKb)};
@@ -176,7 +160,7 @@ TEST(SoakCounters, SeeObjectsComeAndGo)
     HWND first = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
     // The first round loads what the platform keeps for later; the second is measured.
     for (int round = 0; round < 2; round++) {
-        before = Sample(self);
+        before = Sample(self, first);
         HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
         HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
         HANDLE event = CreateEventA(NULL, FALSE, FALSE, NULL);
@@ -184,13 +168,13 @@ TEST(SoakCounters, SeeObjectsComeAndGo)
         void *block = VirtualAlloc(NULL, size, MEM_COMMIT, PAGE_READWRITE);
         ASSERT_TRUE(pen && window && event && block);
         FillMemory(block, size, 1);
-        during = Sample(self);
+        during = Sample(self, first);
         VirtualFree(block, 0, MEM_RELEASE);
         CloseHandle(event);
         DestroyWindow(window);
         DeleteObject(pen);
     }
-    Counts after = Sample(self);
+    Counts after = Sample(self, first);
     DestroyWindow(first);
     EXPECT_EQ(during.gdi, before.gdi + 1);
     EXPECT_EQ(during.windows, before.windows + 1);
@@ -294,7 +278,7 @@ TEST_F(Soak, CountsDoNotGrowAndTheFileKeepsEveryChange)
     // Each sample is shown as it is taken: a long soak tells as it goes.
     std::vector<Counts> samples;
     auto take = [&] {
-        samples.push_back(Sample(chime.process));
+        samples.push_back(Sample(chime.process, window));
         const Counts &c = samples.back();
         printf("%8zu %12ld %8ld %8ld %11ld\n", samples.size() - 1, c.gdi, c.windows, c.handles, c.privateKb);
         fflush(stdout);

@@ -3,17 +3,18 @@
 #include <shellapi.h>
 
 #include "about.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../wind/wind.h"
 #include "../window/window.h"
 
+// A window whose rectangle cannot be read stays where it is.
 int CenterOnDesktop(HWND window)
 {
     RECT desktop, own;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    GetWindowRect(window, &own);
+    if (!GetWindowRect(GetDesktopWindow(), &desktop) || !GetWindowRect(window, &own))
+        return 0;
     int width = own.right - own.left, height = own.bottom - own.top;
     SetWindowPos(window, HWND_TOP, (desktop.right - width) / 2, (desktop.bottom - height) / 2, width, height,
                  SWP_SHOWWINDOW);

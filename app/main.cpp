@@ -3,14 +3,13 @@
 #include <shellapi.h>
 #include <mmsystem.h>
 
-#include "app.h"
+#include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../wind/wind.h"
 #include "../window/window.h"
 
 static_assert(sizeof(void *) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "first-version tray record");
-static_assert(sizeof(void *) != 4 || sizeof(WNDCLASSEXA) == 48, "extended class record");
 
 // Exit code when the menu resource is missing: nothing can be chosen without it.
 static const int EXIT_NO_MENU = -3;
@@ -26,20 +25,6 @@ static void LoadSharedResources(void)
     handCursor = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_HAND));
     fanCursor1 = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_FAN1));
     fanCursor2 = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_FAN2));
-}
-
-static ATOM RegisterChimeClass(void)
-{
-    WNDCLASSEXA wc;
-    ZeroMemory(&wc, sizeof wc);
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ChimeWindowProc;
-    wc.hInstance = appInstance;
-    wc.hIcon = normalIcon;
-    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_3DFACE + 1);
-    wc.lpszClassName = PRODUCT_NAME;
-    return RegisterClassExA(&wc);
 }
 
 static void AddTrayIcon(void)

@@ -6,7 +6,7 @@
 
 #include "settings.h"
 #include "../about/about.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
@@ -100,12 +100,16 @@ void ApplyMenuState(HWND window)
 }
 
 // A free chime more than half beyond an edge of the screen comes back to
-// its centre; otherwise only its band in the Z order changes.
+// its centre; otherwise, or when its place cannot be read, only its band in
+// the Z order changes.
 static void PlaceFreely(HWND window, HWND band)
 {
     SetForegroundWindow(window);
     RECT r;
-    GetWindowRect(window, &r);
+    if (!GetWindowRect(window, &r)) {
+        SetWindowPos(window, band, 0, 0, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE);
+        return;
+    }
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     bool offScreen = r.left + CHIME_WIDTH / 2 < 0 || r.right - CHIME_WIDTH / 2 > width ||
                      r.top + CHIME_HEIGHT / 2 < 0 || r.bottom - CHIME_HEIGHT / 2 > height;

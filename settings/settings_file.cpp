@@ -1,7 +1,7 @@
 // The settings file: quillet.ini in the folder the program starts in, read
 // and written key by key through the platform's profile functions.
 #include "settings.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../wind/wind.h"
 
 Settings settings;

@@ -159,7 +159,7 @@ static int CreatePrimaryBuffer(void)
     memset(&desc, 0, sizeof desc);
     desc.dwSize = BUFFER_DESC_BYTES;
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRLVOLUME;
-    if (directSound->CreateSoundBuffer(&desc, &primaryBuffer, NULL) != DS_OK) {
+    if (directSound->CreateSoundBuffer(&desc, &primaryBuffer, NULL) != DS_OK || !primaryBuffer) {
         primaryBuffer = NULL;
         return 0;
     }
@@ -269,7 +269,11 @@ int GetMasterVolume(void)
     return volume;
 }
 
+// As the samples' setters: done whenever there is a buffer to ask.
 int SetMasterVolume(int volume)
 {
-    return primaryBuffer && primaryBuffer->SetVolume(volume) == DS_OK;
+    if (!primaryBuffer)
+        return 0;
+    primaryBuffer->SetVolume(volume);
+    return 1;
 }

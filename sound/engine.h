@@ -43,6 +43,12 @@ inline long double MillisecondBytes(unsigned blockAlign, unsigned hz)
     return (long double)blockAlign * hz * 0.001f;
 }
 
+// The byte of silence: 8-bit samples are unsigned, wider ones signed.
+inline BYTE SilenceByte(unsigned bitsPerSample)
+{
+    return bitsPerSample <= 8 ? 0x80 : 0x00;
+}
+
 // A secondary buffer of the bytes in the sound's format, with the controls of
 // a sample and the engine's focus setting; null when the device refuses it.
 IDirectSoundBuffer *CreateVoiceBuffer(const WaveInfo *wave, DWORD bytes);

@@ -1,5 +1,6 @@
 // The sample library: a DirectSound buffer per slot, filled from a WAVE
 // resource of the program or a WAVE file.
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -31,6 +32,17 @@ IDirectSoundBuffer *CreateVoiceBuffer(const WaveInfo *wave, DWORD bytes)
     return buffer;
 }
 
+// Fills a locked region with the sound's data from the offset on, and with
+// silence where the data ends. Returns the data bytes it took.
+static DWORD CopyOrSilence(BYTE *region, DWORD bytes, const WaveInfo *wave, DWORD offset)
+{
+    DWORD left = offset < wave->dataSize ? wave->dataSize - offset : 0;
+    DWORD taken = bytes < left ? bytes : left;
+    memcpy(region, wave->data + offset, taken);
+    memset(region + taken, SilenceByte(wave->bitsPerSample), bytes - taken);
+    return taken;
+}
+
 // Copies the sound into a new buffer of its own size. Null on failure, with
 // nothing left behind.
 static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
@@ -45,9 +57,11 @@ static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
         buffer->Release();
         return NULL;
     }
-    memcpy(first, wave->data, firstBytes);
+    // A mixer may hand out regions longer than asked: they get the data and
+    // then silence, and nothing is read beyond the data.
+    DWORD taken = CopyOrSilence((BYTE *)first, firstBytes, wave, 0);
     if (second)
-        memcpy(second, wave->data + firstBytes, secondBytes);
+        CopyOrSilence((BYTE *)second, secondBytes, wave, taken);
     buffer->Unlock(first, firstBytes, second, secondBytes);
     return buffer;
 }
@@ -207,12 +221,14 @@ int GetSamplePosition(unsigned sample)
     return (int)(played / perMillisecond);
 }
 
-int SetSamplePosition(unsigned sample, unsigned milliseconds)
+// Bytes are truncated toward zero: a millisecond back from the start is no
+// byte back where a millisecond is less than a byte.
+int SetSamplePosition(unsigned sample, int milliseconds)
 {
     SampleSlot *slot = EngineSlot(sample);
     long double perMillisecond = BytesPerMillisecond(slot);
-    long double bytes = perMillisecond * milliseconds;
-    if (perMillisecond == 0 || bytes >= BUFFER_BYTES_LIMIT)
+    long double bytes = truncl(perMillisecond * milliseconds);
+    if (perMillisecond == 0 || bytes < 0 || bytes >= BUFFER_BYTES_LIMIT)
         return 0;
     return slot->buffer->SetCurrentPosition((DWORD)bytes) == DS_OK;
 }

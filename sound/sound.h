@@ -51,7 +51,7 @@ int GetMasterVolume(void);
 int SetMasterVolume(int volume);
 // Milliseconds from the start; 0 when refused.
 int GetSamplePosition(unsigned sample);
-int SetSamplePosition(unsigned sample, unsigned milliseconds);
+int SetSamplePosition(unsigned sample, int milliseconds);
 // Milliseconds; 0 when refused.
 int GetSampleLength(unsigned sample);
 // Samples made after this keep sounding while other programs have the focus.
@@ -86,7 +86,7 @@ struct SoundApiTable {
     int (*getMasterVolume)(void);
     int (*setMasterVolume)(int);
     int (*getSamplePosition)(unsigned);
-    int (*setSamplePosition)(unsigned, unsigned);
+    int (*setSamplePosition)(unsigned, int);
     int (*getSampleLength)(unsigned);
     int (*setGlobalFocus)(int);
     void (*writeSupportLog)(const char *, ...);

@@ -30,11 +30,10 @@ static struct {
 static CRITICAL_SECTION streamLock;
 static const bool streamLockMade = (InitializeCriticalSection(&streamLock), true);
 
-// Only 8-bit samples are unsigned; every wider sample is silent at zero.
 static void Silence(BYTE *region, DWORD bytes)
 {
     if (bytes)
-        memset(region, stream.wave.bitsPerSample <= 8 ? 0x80 : 0x00, bytes);
+        memset(region, SilenceByte(stream.wave.bitsPerSample), bytes);
 }
 
 // Reads up to bytes of the data at the file's position, never past its end.
@@ -161,8 +160,11 @@ static int Open(LPCSTR path, unsigned milliseconds)
     return 1;
 }
 
+// A null name or a resource number names no file.
 int OpenStream(LPCSTR path, unsigned milliseconds)
 {
+    if (IS_INTRESOURCE(path))
+        return 0;
     EnterCriticalSection(&streamLock);
     int opened = !stream.buffer && EngineDevice() && milliseconds >= SHORTEST_BUFFER_MS && Open(path, milliseconds);
     LeaveCriticalSection(&streamLock);
@@ -170,21 +172,24 @@ int OpenStream(LPCSTR path, unsigned milliseconds)
 }
 
 // Starts the refills and the buffer. A fresh stream (cursor 0) first gets its
-// first half filled. Without a timer nothing starts, since the buffer would
-// loop its first half for ever; the file then goes back to where it was.
+// first half filled. Nothing starts when that half cannot be filled, which
+// would play what the buffer held, nor without a timer, since the buffer
+// would loop its first half for ever; the file then goes back to where it was.
 static int Start(void)
 {
     DWORD cursor = 0;
     stream.buffer->GetCurrentPosition(&cursor, NULL);
     int64_t position = SeekFile(stream.file, 0, SEEK_CUR);
+    int primed = 1;
     if (cursor == 0) {
         // With the cursor in the second half, the refill fills the first.
         stream.filledHalf = 1;
         stream.buffer->SetCurrentPosition(stream.bufferBytes / 2);
         RefillHalf();
         stream.buffer->SetCurrentPosition(0);
+        primed = stream.filledHalf == 0;
     }
-    stream.timer = Winmm()->timeSetEvent(REFILL_EVERY_MS, EnginePeriod(), RefillStream, 0, TIME_PERIODIC);
+    stream.timer = primed ? Winmm()->timeSetEvent(REFILL_EVERY_MS, EnginePeriod(), RefillStream, 0, TIME_PERIODIC) : 0;
     if (!stream.timer) {
         SeekFile(stream.file, position, SEEK_SET);
         return 0;

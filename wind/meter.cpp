@@ -4,7 +4,7 @@
 #include <float.h>
 
 #include "wind.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../resources/resource.h"
 
 BYTE platformFamily = FAMILY_NT;

@@ -5,7 +5,7 @@
 #include <stdlib.h>
 
 #include "wind.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../settings/settings.h"
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "window.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../sound/chime_sound.h"
@@ -20,6 +20,22 @@ HWND aboutDialog;
 
 static HBITMAP chimeBitmaps[POSES];
 static HBITMAP stripBitmaps[GAUGE_LEVELS][POSES];
+
+static_assert(sizeof(void *) != 4 || sizeof(WNDCLASSEXA) == 48, "extended class record");
+
+ATOM RegisterChimeClass(void)
+{
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ChimeWindowProc;
+    wc.hInstance = appInstance;
+    wc.hIcon = normalIcon;
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_INACTIVECAPTION + 1);
+    wc.lpszClassName = PRODUCT_NAME;
+    return RegisterClassExA(&wc);
+}
 
 static int StripBitmapId(int level, int poseIndex)
 {
@@ -137,11 +153,25 @@ static void FreeChimeBitmaps(void)
     }
 }
 
+// Where the chime hangs and the whole of the settings go to the file when the
+// program ends, whether by Exit or with the Windows session.
+static void SaveAtEnd(HWND window)
+{
+    StorePosition(window);
+    SaveSettings();
+}
+
+// Windows ends the process after this without destroying the window.
+static void OnEndSession(HWND window, WPARAM ending)
+{
+    if (ending)
+        SaveAtEnd(window);
+}
+
 static void OnDestroy(HWND window)
 {
     StopEngine();
-    StorePosition(window);
-    SaveSettings();
+    SaveAtEnd(window);
     FreeChimeBitmaps();
     // The region itself belongs to the window and goes with it.
     if (GetPropA(window, REGION_PROPERTY))
@@ -185,6 +215,9 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return OnCommand(window, wParam, lParam);
     case WM_TIMER:
         OnTimer(window);
+        return 0;
+    case WM_ENDSESSION:
+        OnEndSession(window, wParam);
         return 0;
     case WM_DESTROY:
         OnDestroy(window);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "window.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 
 // When the chime itself is in front (just clicked, or its menu is up) it
 // keeps its host; a host that has gone is replaced by the window just below

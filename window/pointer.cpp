@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "window.h"
-#include "../app/app.h"
+#include "../handles/handles.h"
 #include "../settings/settings.h"
 #include "../wind/wind.h"
 
@@ -29,6 +29,12 @@ static void FlipFan(void)
     }
 }
 
+// Only the free hang modes are dragged by the bell.
+static bool HangsFreely(void)
+{
+    return settings.posmode == 1 || settings.posmode == 2;
+}
+
 // The only place where a dragged position reaches the file before the end:
 // as soon as the cursor rests on the bell.
 static void WriteMovedPosition(const RECT &rect)
@@ -51,11 +57,13 @@ LRESULT OnSetCursor(HWND window)
         ShowArrow();
         return 0;
     }
+    // Without its rectangle the window shows the arrow and stores nothing.
     RECT rect;
-    GetWindowRect(window, &rect);
-    if (cursor.y - rect.top > BELL_ROWS) {
+    if (!GetWindowRect(window, &rect)) {
+        ShowArrow();
+    } else if (cursor.y - rect.top > BELL_ROWS) {
         SetCursor(interactionState == FAN_PHASE_ONE ? fanCursor1 : fanCursor2);
-    } else if (settings.posmode == 0) {
+    } else if (!HangsFreely()) {
         ShowArrow();
     } else {
         SetCursor(handCursor);
@@ -75,9 +83,8 @@ LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     POINT cursor;
     GetCursorPos(&cursor);
-    if (settings.posmode != 0) {
-        RECT rect;
-        GetWindowRect(window, &rect);
+    RECT rect;
+    if (HangsFreely() && GetWindowRect(window, &rect)) {
         settings.Xpos = rect.left;
         settings.Ypos = rect.top;
         if (cursor.y < settings.Ypos + BELL_ROWS) {

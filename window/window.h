@@ -24,6 +24,9 @@ extern HRGN poseRegions[POSES];
 
 LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Registers the chime window's class, named after the product, for appInstance.
+ATOM RegisterChimeClass(void);
+
 // Region of every pixel of the bitmap that differs from the key colour
 // (COLORREF layout; -1 takes the key from the bottom-left pixel). Null on failure.
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);

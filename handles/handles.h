@@ -1,6 +1,6 @@
 // Handles that start-up creates and the rest of the program shares.
-#ifndef QUILLET_APP_H
-#define QUILLET_APP_H
+#ifndef QUILLET_HANDLES_H
+#define QUILLET_HANDLES_H
 
 #include <windows.h>
 #include <shellapi.h>

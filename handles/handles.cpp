@@ -1,4 +1,4 @@
-#include "app.h"
+#include "handles.h"
 
 HINSTANCE appInstance;
 HWND chimeWindow;

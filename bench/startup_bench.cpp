@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "tests/bench/figures.h"
-#include "tests/common/pe_resources.h"
-#include "tests/common/win_helpers.h"
+#include "bench/figures.h"
 
 namespace {
 
@@ -45,6 +44,24 @@ Memory MemoryOf(HANDLE process)
     return {counters.PagefileUsage / 1024.0, counters.WorkingSetSize / 1024.0};
 }
 
+struct Search {
+    DWORD processId;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    Search *search = (Search *)param;
+    DWORD owner = 0;
+    char name[64] = "";
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && !strcmp(name, search->className))
+        search->found = window;
+    return !search->found;
+}
+
 // One start: milliseconds until the watched pixel shows its colour, or -1;
 // then, three seconds on, the memory it holds.
 double TimeToFirstPaint(const Target &target, const std::wstring &folder, Memory *memory)
@@ -64,7 +81,9 @@ double TimeToFirstPaint(const Target &target, const std::wstring &folder, Memory
         QueryPerformanceCounter(&now);
         if (Seconds(start, now) > 20)
             break;
-        HWND window = FindProcessWindow(process.dwProcessId, target.windowClass);
+        Search search = {process.dwProcessId, target.windowClass, NULL};
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        HWND window = search.found;
         RECT rect;
         if (window && IsWindowVisible(window) && GetWindowRect(window, &rect) &&
             GetPixel(screen, rect.left + target.x, rect.top + target.y) == target.colour) {
@@ -89,18 +108,27 @@ double TimeToFirstPaint(const Target &target, const std::wstring &folder, Memory
 // The first drawn pixel of pose 0, as the program's own bitmap has it.
 bool FindChimePixel(Target &target)
 {
-    HMODULE module = LoadAsData(target.exe);
-    Picture pose0 = ChimePicture(module, 0);
-    FreeLibrary(module);
-    for (int y = 0; y < pose0.height; y++)
-        for (int x = 0; x < pose0.width; x++)
-            if (pose0.At(x, y) != RGB(0, 0, 0)) {
+    HMODULE module = LoadLibraryExW(target.exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP pose0 = module ? LoadBitmapW(module, MAKEINTRESOURCEW(128)) : NULL;
+    HDC memory = CreateCompatibleDC(NULL);
+    HGDIOBJ previous = SelectObject(memory, pose0);
+    bool found = false;
+    for (int y = 0; y < 64 && pose0 && !found; y++)
+        for (int x = 0; x < 32 && !found; x++) {
+            COLORREF colour = GetPixel(memory, x, y);
+            if (colour != RGB(0, 0, 0)) {
                 target.x = x;
                 target.y = y;
-                target.colour = pose0.At(x, y);
-                return true;
+                target.colour = colour;
+                found = true;
             }
-    return false;
+        }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(pose0);
+    if (module)
+        FreeLibrary(module);
+    return found;
 }
 
 long long FileSize(const std::wstring &path)

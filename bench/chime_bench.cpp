@@ -9,13 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "handles/handles.h"
 #include "settings/settings.h"
 #include "sound/chime_sound.h"
 #include "sound/sound.h"
 #include "sound/wave.h"
-#include "tests/bench/figures.h"
-#include "tests/common/pe_resources.h"
+#include "bench/figures.h"
 #include "wind/wind.h"
 #include "window/window.h"
 
@@ -72,12 +71,8 @@ std::vector<double> WaveReads(DWORD samples)
 
 int main()
 {
-    HMODULE program = LoadAsData(QuilletExePath());
-    if (!program) {
-        fprintf(stderr, "cannot map QUILLET_EXE\n");
-        return 1;
-    }
-    appInstance = (HINSTANCE)program;
+    // The program's resources are this benchmark's own.
+    appInstance = GetModuleHandleA(NULL);
 
     HBITMAP chimes[POSES];
     for (int p = 0; p < POSES; p++)
@@ -158,6 +153,5 @@ int main()
     }
     for (HBITMAP bitmap : chimes)
         DeleteObject(bitmap);
-    FreeLibrary(program);
     return 0;
 }

@@ -1,0 +1,56 @@
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+std::wstring FreshFolder()
+{
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    static int made = 0;
+    const wchar_t *scratch = _wgetenv(L"QUILLET_SCRATCH");
+    std::wstring root = scratch ? scratch : L".", folder = root + L"\\" + std::wstring(name.begin(), name.end()) +
+                                                           L"." + std::to_wstring(GetTickCount() + made++);
+    CreateDirectoryW(root.c_str(), NULL);
+    CreateDirectoryW(folder.c_str(), NULL);
+    return folder;
+}
+
+std::wstring BesideTests(const std::wstring &name)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(NULL, exe, MAX_PATH);
+    return std::wstring(exe, wcsrchr(exe, L'\\') + 1) + name;
+}
+
+std::string ReadFileBytes(const std::wstring &path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return file ? bytes.str() : "<missing>";
+}
+
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes)
+{
+    return std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), bytes.size()).good();
+}
+
+bool WaitFor(const std::function<bool()> &condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {
+        if (GetTickCount() - start >= ms)
+            return false;
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void Pause(DWORD ms)
+{
+    WaitFor([] { return false; }, ms);
+}

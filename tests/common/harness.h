@@ -1,0 +1,22 @@
+// What the test programs share: folders and files, and waiting for a condition.
+#ifndef QUILLET_TEST_HARNESS_H
+#define QUILLET_TEST_HARNESS_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/common/waves.h"
+
+std::wstring FreshFolder(); // named after the running test, under %QUILLET_SCRATCH%
+std::wstring BesideTests(const std::wstring &name);
+std::string ReadFileBytes(const std::wstring &path); // or "<missing>"
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+
+// Handles this thread's messages until the condition holds, at most ms
+// milliseconds; whether it held.
+bool WaitFor(const std::function<bool()> &condition, DWORD ms);
+void Pause(DWORD ms);
+
+#endif

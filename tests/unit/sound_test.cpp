@@ -1,0 +1,286 @@
+// The sound library on the stand-in system: the engine's start-up and its
+// failures, the samples, the streaming voice (the refill timer's ticks given
+// by hand), and the WAVE readers with what they tell the debugger.
+#include <functional>
+
+#include "sound/diagnostics.h"
+#include "sound/wave.h"
+#include "tests/unit/standin.h"
+
+namespace {
+HWND const OWNER = (HWND)0x4242;
+
+void ExpectNothingHeld(const char *when)
+{
+    StopEngine();
+    EXPECT_EQ(standIn.holds + standIn.devices + standIn.buffers + standIn.periods, 0) << when;
+}
+
+// A WAVE file of the samples, by its name in the current folder.
+const char *Wave(const char *name, const std::string &samples, unsigned rate = 22050, unsigned bits = 16)
+{
+    EXPECT_TRUE(WriteFileBytes(std::wstring(name, name + strlen(name)), PcmWave(rate, bits, 1, samples)));
+    return name;
+}
+
+class Sound : public InFolder {
+protected:
+    void TearDown() override { ExpectNothingHeld("at the end"); }
+};
+
+TEST_F(Sound, EveryFailedStartSaysWhyInTheLogAndHoldsNothing)
+{
+    const struct {
+        const char *logged;
+        std::function<void()> arrange;
+    } faults[] = {
+        {"GetFunction Failed (WINMM.DLL)", [] { standIn.missing = "joyGetPosEx"; }},
+        {"LoadLibrary Failed (DSOUND.DLL)", [] { standIn.missing = "dsound.dll"; }},
+        {"GetProcAddress Failed (DSOUND.DLL - DirectSoundEnumerate)",
+         [] { standIn.missing = "DirectSoundEnumerateA"; }},
+        {"Enumerate Driver Failed", [] { standIn.enumerations = {DSERR_GENERIC, DSERR_INVALIDPARAM}; }},
+        {"Enumerate Driver Failed", [] { standIn.enumerations.assign(4, DSERR_GENERIC); }},
+        {"GetProcAddress Failed (DSOUND.DLL - DirectSoundCreate)", [] { standIn.missing = "DirectSoundCreate"; }},
+        {"DirectSoundCreate Failed", [] { standIn.create = DSERR_NODRIVER; }},
+        {"Set CooperativeLevel Failed", [] { standIn.cooperate = DSERR_INVALIDPARAM; }},
+        {"Create PrimaryBuffer Failed", [] { standIn.primary = DSERR_OUTOFMEMORY; }},
+        {"Create PrimaryBuffer Failed", [] { standIn.nullPrimary = true; }},
+        {"Create PrimaryBuffer Failed", [] { standIn.format = DSERR_BADFORMAT; }},
+        {"Get TIMECAPS Failed", [] { standIn.caps = TIMERR_NOCANDO; }},
+        {"Set TimerResolution Failed", [] { standIn.period = TIMERR_NOCANDO; }},
+    };
+    for (const auto &fault : faults) {
+        ResetStandIn();
+        fault.arrange();
+        EXPECT_EQ(StartEngine(OWNER, 22050, 16, 1, 7), 0) << fault.logged;
+        EXPECT_EQ(LastLogLine(), fault.logged);
+        ExpectNothingHeld(fault.logged);
+    }
+    ResetStandIn();
+    standIn.enumerations.assign(3, DSERR_GENERIC);
+    EXPECT_EQ(StartEngine(OWNER, 22050, 16, 1, 7), 1) << "three failed enumerations are tried again";
+    // A report's text is written as it is, never read as a format, and cut to 127 characters.
+    ReportEngineError("%s%s", "100%s%n", std::string(200, 'x').c_str());
+    EXPECT_EQ(LastLogLine(), "100%s%n" + std::string(120, 'x'));
+}
+
+TEST_F(Sound, StartsTheDefaultDeviceInTheChimesFormatAndRestartsCleanly)
+{
+    ASSERT_EQ(StartDirectSound(OWNER), 0);
+    EXPECT_TRUE(IsEqualGUID(standIn.opened, GUID_NULL)) << "the primary driver's entry: the default device";
+    EXPECT_EQ(standIn.cooperation, (DWORD)DSSCL_PRIORITY);
+    const WAVEFORMATEX &format = standIn.primaryFormat;
+    EXPECT_EQ(format.wFormatTag * 1000000 + format.nChannels * 100000 + format.nSamplesPerSec, 1122050u);
+    EXPECT_EQ(format.wBitsPerSample * 100000 + format.nBlockAlign * 10000 + format.nAvgBytesPerSec, 1664100u);
+    // Sample k holds chime sound k of the table, with global focus.
+    const DWORD bytes[] = {190200, 165970, 91800, 90544, 76200, 82748, 86878};
+    for (int k = 0; k < 7; k++)
+        EXPECT_EQ(standIn.made[k]->desc.dwBufferBytes * 10 + (standIn.made[k]->desc.dwFlags == 0x180E8),
+                  bytes[k] * 10 + 1);
+    // Positions and lengths convert through the single-precision millisecond.
+    standIn.made[0]->cursor = 4410;
+    EXPECT_EQ(GetSampleLength(0) * 1000 + GetSamplePosition(0), 4312099) << "190200 bytes long, at 4410";
+    standIn.made[0]->cursor = 4411;
+    EXPECT_EQ(GetSamplePosition(0), 100);
+    EXPECT_EQ(SetSamplePosition(0, 100) * 10000 + standIn.made[0]->cursor, 14410u);
+    EXPECT_EQ(SetSamplePosition(0, 5000), 0) << "beyond the buffer: the device refuses";
+    standIn.frequency = DSERR_GENERIC;
+    EXPECT_EQ(GetSamplePosition(0) + GetSampleLength(0) + SetSamplePosition(0, 1), 0) << "no frequency";
+    // Slowed below a byte a millisecond, a millisecond back is no byte back.
+    ResetStandIn();
+    standIn.hz = 500;
+    ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 1), 1);
+    ASSERT_EQ(LoadSample(0, Wave("slow.wav", std::string(100, 'x'), 8000, 8)), 1);
+    standIn.made[0]->cursor = 40;
+    EXPECT_EQ(SetSamplePosition(0, -1) * 100 + standIn.made[0]->cursor, 100u);
+    ASSERT_EQ(StartEngine(OWNER, 44100, 8, 2, 1), 1) << "a second start stops the first";
+    EXPECT_EQ(standIn.devices * 100 + standIn.buffers * 10 + standIn.periods, 111);
+    EXPECT_EQ(standIn.primaryFormat.nBlockAlign * 100000 + standIn.primaryFormat.nAvgBytesPerSec, 288200u);
+    // The devices found fill a list of ten that lasts; then each enumeration
+    // ends at its first answer.
+    for (int start = 0; start < 6; start++)
+        StartEngine(OWNER, 22050, 16, 1, 7);
+    standIn.answers.clear();
+    StartEngine(OWNER, 22050, 16, 1, 7);
+    EXPECT_EQ(standIn.answers, std::vector<BOOL>{FALSE});
+}
+
+TEST_F(Sound, SamplesAreCopiedWholeIntoBuffersOfTheirOwn)
+{
+    ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 3), 1);
+    const char *file = Wave("sound.wav", "abcdefghij");
+    standIn.splitLocks = true;
+    standIn.lockSlack = 6; // regions longer than the data: the rest stays silent
+    ASSERT_EQ(LoadSample(0, file), 1);
+    EXPECT_EQ(standIn.made[0]->desc.dwFlags, 0x100E8u) << "without global focus";
+    EXPECT_EQ(std::string(standIn.made[0]->memory.begin(), standIn.made[0]->memory.end()),
+              std::string("abcdefghij") + std::string(6, '\0'));
+    EXPECT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 0) << "the slot holds a sample";
+    standIn.lock = DSERR_INVALIDCALL;
+    EXPECT_EQ(LoadSample(1, file) * 10 + standIn.buffers, 2) << "the buffer of a failed lock is released";
+    standIn.lock = DS_OK;
+    EXPECT_EQ(LoadSample(1, MAKEINTRESOURCEA(999)) + LoadSample(3, file) + LoadSample(1, Wave("empty.wav", "")), 0)
+        << "no such resource, beyond the slots, no data";
+    // An empty slot refuses, and its getters give their markers.
+    EXPECT_EQ(PlaySample(1, 0) + StopSample(1) + RewindSample(1) + SetSamplePan(1, 0) + SetSampleVolume(1, 0) +
+                  SetSampleFrequency(1, 8000) + SetSamplePosition(1, 0) + UnloadSample(1),
+              0);
+    EXPECT_EQ(GetSamplePan(1) + GetSampleVolume(1) + GetSampleFrequency(1) + GetSamplePosition(1) + GetSampleLength(1),
+              0x80000001u);
+    // The setters, and the master volume's, report the call, not the device's answer.
+    standIn.setting = DSERR_INVALIDPARAM;
+    EXPECT_EQ(SetSampleVolume(0, 100) + SetSamplePan(0, 20000) + SetSampleFrequency(0, 1) + SetMasterVolume(100), 4);
+    EXPECT_EQ(GetSampleVolume(0) * 1000 + GetSamplePan(0), -100000 + 100);
+    ASSERT_EQ(SetGlobalFocus(1), 1);
+    EXPECT_EQ(standIn.buffers, 1) << "only the primary buffer";
+    StopEngine();
+    EXPECT_EQ(SetMasterVolume(0) + SetGlobalFocus(1), 0) << "no engine";
+}
+
+// 100 bytes, none of them silence. At 1000 Hz, 50 ms of 8-bit mono are 50
+// bytes: a buffer of two halves of 25, and the data fills two buffers.
+std::string Data()
+{
+    std::string data;
+    for (int i = 0; i < 100; i++)
+        data += (char)(33 + i);
+    return data;
+}
+const std::string DATA = Data();
+
+class Stream : public InFolder {
+protected:
+    void SetUp() override
+    {
+        InFolder::SetUp();
+        Wave("voice.wav", DATA, 1000, 8);
+        Wave("wide.wav", DATA + DATA, 1000, 16);
+        Wave("short.wav", DATA.substr(0, 99), 1000, 8);
+        ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 1), 1);
+    }
+    // One tick with the play cursor at the byte: what the buffer then holds.
+    std::string Tick(DWORD cursor)
+    {
+        standIn.made.back()->cursor = cursor;
+        standIn.refill(standIn.timer, 0, 0, 0, 0);
+        return std::string(standIn.made.back()->memory.begin(), standIn.made.back()->memory.end());
+    }
+};
+
+TEST_F(Stream, OpensOnlyAFileOfTwoBuffersFromFiftyMilliseconds)
+{
+    EXPECT_EQ(OpenStream("voice.wav", 49) + OpenStream("short.wav", 50) + OpenStream("missing.wav", 50), 0);
+    EXPECT_EQ(OpenStream(NULL, 50) + OpenStream(MAKEINTRESOURCEA(152), 50), 0) << "no file names";
+    EXPECT_EQ(PlayStream(0) + PauseStream() + StopStream(), 0) << "no stream";
+    ASSERT_EQ(OpenStream("wide.wav", 51), 1);
+    EXPECT_EQ(standIn.made.back()->memory.size(), 100u) << "whole frames in each half";
+    EXPECT_EQ(OpenStream("voice.wav", 50), 0) << "one stream at a time";
+    SetGlobalFocus(0);
+    EXPECT_EQ(standIn.buffers, 1) << "closed with the samples";
+    StopEngine();
+    EXPECT_EQ(OpenStream("voice.wav", 50), 0) << "no engine";
+}
+
+TEST_F(Stream, EachTickRefillsTheHalfTheCursorLeftUntilTheDataEnds)
+{
+    ASSERT_EQ(OpenStream("voice.wav", 50), 1);
+    standIn.lock = DSERR_BUFFERLOST;
+    EXPECT_EQ(PlayStream(0), 0) << "a first half that cannot be filled is never played";
+    standIn.lock = DS_OK;
+    standIn.timer = 0;
+    EXPECT_EQ(PlayStream(0) * 100 + standIn.made.back()->played, 99u) << "without a timer nothing starts";
+    standIn.timer = 7;
+    ASSERT_EQ(PlayStream(1), 1);
+    EXPECT_EQ(standIn.delay * 100 + standIn.resolution, 1003u) << "every 10 ms at the finest period";
+    EXPECT_EQ(Tick(0), DATA.substr(0, 50)) << "the first half filled before playing, the second once left";
+    EXPECT_EQ(Tick(10), DATA.substr(0, 50)) << "once a pass";
+    standIn.lock = DSERR_BUFFERLOST;
+    Tick(30);
+    standIn.lock = DS_OK;
+    EXPECT_EQ(Tick(30), DATA.substr(50, 25) + DATA.substr(25, 25)) << "a half not locked comes at the next tick";
+    Tick(0);
+    EXPECT_EQ(Tick(30), DATA.substr(0, 25) + DATA.substr(75, 25)) << "looping back to the data's start";
+    ASSERT_EQ(PlayStream(0), 1) << "a playing stream only takes the loop flag";
+    for (DWORD cursor : {0, 30, 0})
+        Tick(cursor);
+    EXPECT_EQ(Tick(30), std::string(25, '\x80') + DATA.substr(75, 25)) << "silence after the data";
+    EXPECT_EQ(Tick(0), std::string(50, '\x80'));
+    EXPECT_EQ(standIn.made.back()->played * 10 + standIn.killed, 7u) << "played out once, the timer killed";
+    CloseStream();
+    standIn.refill(7, 0, 0, 0, 0); // a tick of a timer already killed finds nothing to do
+}
+
+std::string told; // what the readers said to the debugger
+
+LONG CALLBACK CatchDebuggerText(EXCEPTION_POINTERS *caught)
+{
+    const EXCEPTION_RECORD *record = caught->ExceptionRecord;
+    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2)
+        told += (const char *)record->ExceptionInformation[1];
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+std::string Chunk(const char *id, const std::string &body)
+{
+    return id + Dword((unsigned)body.size()) + body;
+}
+std::string Riff(const std::string &chunks, const char *form = "WAVE")
+{
+    return "RIFF" + Dword(4 + (unsigned)chunks.size()) + form + chunks;
+}
+// Mono, 16 bits, 22050 a second, and what a longer chunk adds.
+std::string Format(unsigned tag = 1, const std::string &more = "")
+{
+    return Chunk("fmt ", Word(tag) + Word(1) + Dword(22050) + Dword(44100) + Word(2) + Word(16) + more);
+}
+const std::string FOUR = Chunk("data", "abcd"), JUNK = Chunk("LIST", std::string(30, 'x'));
+
+TEST_F(Sound, WaveReadersReadOrRefuseEachSoundAlike)
+{
+    const struct {
+        std::string bytes;
+        const char *image, *file; // each reader's report, or the four samples read
+    } sounds[] = {
+        {Riff(Format() + FOUR), "abcd", "abcd"},
+        {Riff(Chunk("LIST", "INFOx") + Format(1, Word(22) + std::string(22, 'x')) + JUNK + FOUR), "abcd", "abcd"},
+        {Riff(Format() + FOUR).substr(0, 19), "Bad Wave Resource\n", "Only a PCM Format is Supported\n"},
+        {Riff(Format() + FOUR, "AVI "), "WAVE Header Reading Error\n", "WAVE Header Reading Error\n"},
+        {Riff(JUNK + FOUR), "Format Chunk Reading Error\n", "Format Chunk Reading Error\n"},
+        {Riff(Format(3) + FOUR), "Only a PCM Format is Supported\n", "Only a PCM Format is Supported\n"},
+        {Riff(Format() + "data" + Dword(100) + "abcd"), "abcd", "Could not read Wave Data\n"},
+    };
+    PVOID catcher = AddVectoredExceptionHandler(1, CatchDebuggerText);
+    for (const auto &sound : sounds) {
+        WaveInfo image = {}, whole = {};
+        told.clear();
+        if (ReadWaveImage(sound.bytes.data(), (uint32_t)sound.bytes.size(), &image))
+            told = std::string((const char *)image.data, image.dataSize) + (image.fromResource ? "" : "?");
+        EXPECT_EQ(told, sound.image) << sound.image;
+        ASSERT_TRUE(WriteFileBytes(L"sound.wav", sound.bytes));
+        told.clear();
+        if (ReadWaveFile("sound.wav", &whole))
+            told = std::string((const char *)whole.data, whole.dataSize) +
+                   (whole.samplesPerSecond * 100 + whole.blockAlign * 10 + whole.extraSize == 2205020 ? "" : "?");
+        EXPECT_EQ(told, sound.file) << sound.file;
+        ReleaseWaveData(&whole);
+    }
+    // A format chunk shorter than its fields leaves the rest zero.
+    WaveInfo info;
+    ASSERT_TRUE(WriteFileBytes(L"sound.wav", Riff(Chunk("fmt ", Word(1) + Word(1) + Dword(8000)) + FOUR)));
+    ASSERT_EQ(ReadWaveFileHeader("sound.wav", &info), 1);
+    EXPECT_EQ(info.samplesPerSecond * 100 + info.blockAlign + info.bitsPerSample, 800000u);
+    // Ids are found wherever the 16384-byte blocks of the search cut them;
+    // the search for the data begins after the 36 bytes of the format.
+    for (size_t at : {16415u, 16416u, 16417u}) {
+        ASSERT_TRUE(WriteFileBytes(L"sound.wav", Riff(Format() + Chunk("JUNK", std::string(at - 44, 'x')) + FOUR)));
+        EXPECT_EQ(ReadWaveFileHeader("sound.wav", &info) * 100000 + info.dataOffset, 100000 + at + 8) << at;
+    }
+    // The program's own sound, in its image; no resource and no file.
+    ASSERT_EQ(ReadWaveResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(152), &info), 1);
+    EXPECT_EQ(info.dataSize * 10 + info.fromResource, 1902001u);
+    told.clear();
+    EXPECT_EQ(ReadWaveResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(151), &info), 0);
+    EXPECT_EQ(told, "Resource Reading Error\n");
+    RemoveVectoredExceptionHandler(catcher);
+}
+} // namespace

@@ -1,0 +1,72 @@
+// A stand-in for the system under the sound library, in place for every unit
+// test: winmm's timer entries and a DirectSound whose device and buffers do
+// what the test arranges and keep what they are asked. With what every unit
+// test includes.
+#ifndef QUILLET_TEST_STANDIN_H
+#define QUILLET_TEST_STANDIN_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
+#include <dsound.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "handles/handles.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "sound/chime_sound.h"
+#include "sound/sound.h"
+#include "tests/common/harness.h"
+#include "wind/wind.h"
+#include "window/window.h"
+
+struct Voice { // a secondary buffer as the stand-in keeps it
+    DSBUFFERDESC desc;
+    WAVEFORMATEX format;
+    std::vector<BYTE> memory;
+    DWORD cursor, played; // played: the last Play's flags, 99 before any
+    bool stopped;
+};
+
+struct StandIn {
+    // Arranged by the test.
+    std::string missing; // a DLL or an entry that is not there
+    std::vector<HRESULT> enumerations; // the first calls' results; DS_OK after them
+    HRESULT create = DS_OK, cooperate = DS_OK, primary = DS_OK, format = DS_OK, buffer = DS_OK, lock = DS_OK;
+    HRESULT frequency = DS_OK, setting = DS_OK;
+    bool nullPrimary = false; // the primary buffer is reported made, but none comes
+    bool splitLocks = false; // Lock hands a range out in two regions
+    DWORD lockSlack = 0; // and its regions are this much longer than asked
+    MMRESULT caps = TIMERR_NOERROR, period = TIMERR_NOERROR;
+    UINT timer = 7; // what timeSetEvent gives
+    DWORD hz = 22050;
+    // Seen; trace: the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 ".
+    int holds = 0, devices = 0, buffers = 0, periods = 0;
+    std::vector<BOOL> answers; // the enumeration callback's
+    GUID opened = {};
+    DWORD cooperation = 0;
+    WAVEFORMATEX primaryFormat = {};
+    std::vector<Voice *> made;
+    std::string trace;
+    LPTIMECALLBACK refill = NULL;
+    UINT delay = 0, resolution = 0, killed = 0;
+};
+extern StandIn standIn;
+
+void ResetStandIn(); // the engine stopped, and a fresh stand-in in place
+
+// A test in a new folder of its own, the current one, with a fresh stand-in.
+class InFolder : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { ResetStandIn(); }
+    std::string File(const wchar_t *name = L"quillet.ini") { return ReadFileBytes(folder + L"\\" + name); }
+    std::wstring folder;
+};
+
+std::string LastLogLine(); // of supinfo.txt in the current folder, without its line end
+
+#endif

@@ -108,13 +108,13 @@ TEST_F(Sound, StartsTheDefaultDeviceInTheChimesFormatAndRestartsCleanly)
 TEST_F(Sound, SamplesAreCopiedWholeIntoBuffersOfTheirOwn)
 {
     ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 3), 1);
-    const char *file = Wave("sound.wav", "abcdefghij");
+    const char *file = Wave("sound.wav", "abcdefghijkl", 22050, 24);
     standIn.splitLocks = true;
-    standIn.lockSlack = 6; // regions longer than the data: the rest stays silent
+    standIn.lockSlack = 6; // regions longer than the data: the rest stays silent, 0 for 24 bits
     ASSERT_EQ(LoadSample(0, file), 1);
     EXPECT_EQ(standIn.made[0]->desc.dwFlags, 0x100E8u) << "without global focus";
     EXPECT_EQ(std::string(standIn.made[0]->memory.begin(), standIn.made[0]->memory.end()),
-              std::string("abcdefghij") + std::string(6, '\0'));
+              std::string("abcdefghijkl") + std::string(6, '\0'));
     EXPECT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 0) << "the slot holds a sample";
     standIn.lock = DSERR_INVALIDCALL;
     EXPECT_EQ(LoadSample(1, file) * 10 + standIn.buffers, 2) << "the buffer of a failed lock is released";
@@ -153,7 +153,8 @@ protected:
     void SetUp() override
     {
         InFolder::SetUp();
-        Wave("voice.wav", DATA, 1000, 8);
+        // Its header claims the most data there can be: the file's end is the data's.
+        WriteFileBytes(L"voice.wav", PcmWave(1000, 8, 1, DATA).replace(40, 4, Dword(0xFFFFFFFF)));
         Wave("wide.wav", DATA + DATA, 1000, 16);
         Wave("short.wav", DATA.substr(0, 99), 1000, 8);
         ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 1), 1);

@@ -40,16 +40,6 @@ const Gusts GUSTS[] = {
     {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 1, 1, "tttttt", "|*||*|||", 0, 395},
 };
 
-// Wine moves the cursor once its server has: wait for it.
-void MoveCursor(int x, int y)
-{
-    SetCursorPos(x, y);
-    WaitFor([x, y] {
-        POINT at;
-        return GetCursorPos(&at) && at.x == x && at.y == y;
-    }, 2000);
-}
-
 // The program's chime window, its timer stopped: the test sends the ticks. One
 // menu for all, as the record of the groups applied lasts as long as the process.
 class Chime : public InFolder {
@@ -84,16 +74,16 @@ protected:
         InFolder::TearDown();
     }
 
-    // A middle press with the cursor on the row: grabbed, fanned or nothing.
+    // A middle press with the cursor, resting at (316, 400), on the row:
+    // grabbed, fanned or nothing.
     const char *Press(int row)
     {
-        SetWindowPos(chimeWindow, NULL, 300, 200, 32, 64, SWP_NOZORDER);
-        MoveCursor(316, 200 + row);
+        SetWindowPos(chimeWindow, NULL, 300, 400 - row, 32, 64, SWP_NOZORDER);
         BYTE phase = interactionState;
         SendMessageA(chimeWindow, WM_NCMBUTTONDOWN, HTCAPTION, 0);
         RECT r;
         GetWindowRect(chimeWindow, &r);
-        if (r.left == 316 - GetSystemMetrics(SM_CXCURSOR) / 3 && r.top == 193 + row)
+        if (r.left == 316 - GetSystemMetrics(SM_CXCURSOR) / 3 && r.top == 393)
             return "grabbed";
         return interactionState != phase ? "fanned" : "nothing";
     }
@@ -166,7 +156,7 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
     // Every one of the 16 bits the draws take from the state.
     SeedRandom(1);
     EXPECT_EQ(RandomBelow(65536) * 100000 + RandomBelow(65536), 1683838526u);
-    // The memory wind, its readings held where the test puts them on a
+    // The memory wind, its readings beyond 4 GB held where the test puts them on a
     // Windows 98 family without the Resource Meter, gusts beyond the
     // threshold only; with no idle flicker at the seventh tick.
     platformFamily = FAMILY_WIN9X;
@@ -177,11 +167,11 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
     SeedRandom(1);
     std::string poses;
     for (int reading : {4, 4, 4, 4, 4, 4, 7, 8}) {
-        meterReading = reading;
+        meterReading = reading + (1ULL << 32);
         WindTick(0, chimeWindow);
         poses += (char)('0' + pose);
     }
-    EXPECT_EQ(poses + std::to_string(gust_reference), "123450018");
+    EXPECT_EQ(poses + std::to_string(gust_reference), "12345001" "4294967304");
     platformFamily = FAMILY_NT;
     meterUnavailable = 0;
 }
@@ -193,20 +183,24 @@ TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
         const char *bell;
         bool hand;
     } modes[] = {{0, "fanned", false}, {1, "grabbed", true}, {2, "grabbed", true}, {7, "fanned", false}};
+    SetCursorPos(316, 400); // where it rests: the chime moves under it
+    ASSERT_TRUE(WaitFor([] {
+        POINT at;
+        return GetCursorPos(&at) && at.x == 316 && at.y == 400;
+    }, 2000));
     for (const auto &mode : modes) {
         settings.posmode = mode.posmode;
         EXPECT_STREQ(Press(31), mode.bell) << "hang mode " << (int)mode.posmode;
         EXPECT_STREQ(Press(32), "fanned") << "hang mode " << (int)mode.posmode;
         // Resting on the bell shows the hand and writes the moved position.
-        SetWindowPos(chimeWindow, NULL, 150, 250, 32, 64, SWP_NOZORDER);
-        MoveCursor(160, 282);
+        SetWindowPos(chimeWindow, NULL, 306, 368, 32, 64, SWP_NOZORDER);
+        settings.Xpos = settings.Ypos = 0; // as a press may have stored them
         SendMessageA(chimeWindow, WM_SETCURSOR, (WPARAM)chimeWindow, 0);
         EXPECT_EQ(GetCursor() == handCursor, mode.hand) << "hang mode " << (int)mode.posmode;
-        EXPECT_EQ(File(), mode.hand ? "[Winpos]\r\nXpos=150\r\nYpos=250\r\n" : "<missing>");
+        EXPECT_EQ(File(), mode.hand ? "[Winpos]\r\nXpos=306\r\nYpos=368\r\n" : "<missing>");
         DeleteFileW((folder + L"\\quillet.ini").c_str());
-        settings.Xpos = settings.Ypos = 0;
     }
-    MoveCursor(160, 283);
+    SetWindowPos(chimeWindow, NULL, 306, 367, 32, 64, SWP_NOZORDER);
     interactionState = FAN_PHASE_ONE;
     SendMessageA(chimeWindow, WM_SETCURSOR, (WPARAM)chimeWindow, 0);
     EXPECT_EQ(GetCursor(), fanCursor1) << "the strip shows the fan";
@@ -218,9 +212,9 @@ TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
     OnNcButtonDown(gone, WM_NCMBUTTONDOWN, HTCAPTION, 0);
     EXPECT_EQ(settings.Xpos * 1000 + settings.Ypos, 0);
     EXPECT_EQ(File(), "<missing>");
-    // A fan click gives one stroke after the last press.
-    settings.snd_vol = 0;
-    EXPECT_EQ(SendMessageA(chimeWindow, WM_NCHITTEST, 0, MAKELPARAM(166, 260)), HTCAPTION);
+    // A fan click gives one stroke after the last press (hung on a window: no move loop).
+    settings.snd_vol = settings.posmode = 0;
+    EXPECT_EQ(SendMessageA(chimeWindow, WM_NCHITTEST, 0, MAKELPARAM(322, 377)), HTCAPTION);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     Pause(200);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -238,10 +232,7 @@ TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
 
 TEST_F(Chime, HangsOnTheForegroundWindowOrFreelyBackOnTheScreen)
 {
-    WNDCLASSEXA chime = {};
-    chime.cbSize = sizeof chime;
-    ASSERT_TRUE(GetClassInfoExA(appInstance, "Quillet", &chime));
-    EXPECT_EQ(chime.hbrBackground, (HBRUSH)4) << "the class's background";
+    EXPECT_EQ(GetClassLongPtrA(chimeWindow, GCLP_HBRBACKGROUND), 4u) << "the class's background";
     HWND host = CreateWindowA("STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 120, 300, 200, NULL, NULL, NULL, NULL);
     SetForegroundWindow(host);
     ASSERT_TRUE(WaitFor([host] { return GetForegroundWindow() == host; }, 2000));
@@ -320,7 +311,12 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
         EXPECT_EQ(loaded, load.loaded) << load.file;
     }
     platformFamily = FAMILY_NT;
-    EXPECT_EQ(CentredOrigin(1023, 32), 495);
+    std::wstring deep = FreshFolder() + L"\\";
+    deep.resize(246, L'd'); // a folder whose name leaves no room for the file's
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), NULL) && SetCurrentDirectoryW(deep.c_str()));
+    ASSERT_TRUE(WriteFileBytes(L"quillet.ini", "[Winpos]\nXpos=-20"));
+    LoadSettings();
+    EXPECT_EQ(settings.Xpos, 496) << "the settings live in memory only";
 }
 
 // The memory usage in the tip, the strip's gauge and the About box's lines.
@@ -350,7 +346,8 @@ TEST(Meter, TheUsedShareAndWhereItShows)
         FormatSoundLine(sound);
         EXPECT_EQ(std::string(memory) + "|" + sound, about.lines);
     }
-    EXPECT_EQ(UsageFromMemory(29, 100), 72) << "the quotient and the product each in double precision";
+    EXPECT_EQ(UsageFromMemory(29, 100) * 1000 + UsageFromMemory(5, 0), 72000)
+        << "the quotient and the product each in double precision; nothing of nothing";
     const struct {
         int usage, unavailable;
         const char *tip;

@@ -1,10 +1,6 @@
 #include "standin.h"
 
-#include <cstring>
-
 #include "sound/engine.h"
-#include "sound/sound.h"
-#include "tests/common/harness.h"
 
 StandIn standIn;
 

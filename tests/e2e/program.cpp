@@ -86,8 +86,7 @@ bool CutTo(HRGN shape, const std::wstring &art)
 {
     std::ifstream file(art.c_str());
     std::string row;
-    while (std::getline(file, row) && row.rfind("size", 0) != 0) {
-    }
+    while (std::getline(file, row) && row.rfind("size", 0) != 0) {}
     bool same = true;
     for (int y = 0; y < 64 && same && std::getline(file, row); y++)
         for (int x = 0; x < 32 && same; x++)

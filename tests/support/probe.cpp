@@ -8,14 +8,17 @@
 // Wine keeps no count for GetGuiResources. There the low word of a GDI
 // handle indexes the process's object table and names a live object by
 // itself: asking the type of every index counts them, without reading the
-// table's layout.
+// table's layout. Window DCs are the window manager's cache, which grows in
+// steps as windows come and go: each is left out with its region.
 static DWORD GdiObjects(void)
 {
     DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (count)
         return count;
-    for (ULONG_PTR index = 1; index < 0x10000; index++)
-        count += GetObjectType((HGDIOBJ)index) != 0;
+    for (ULONG_PTR index = 1; index < 0x10000; index++) {
+        DWORD type = GetObjectType((HGDIOBJ)index);
+        count += type == OBJ_DC ? -1 : type != 0;
+    }
     return count;
 }
 

@@ -178,16 +178,10 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
 
 TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
 {
-    const struct {
-        BYTE posmode;
-        const char *bell;
-        bool hand;
-    } modes[] = {{0, "fanned", false}, {1, "grabbed", true}, {2, "grabbed", true}, {7, "fanned", false}};
+    const struct { BYTE posmode; const char *bell; bool hand; } modes[] = {
+        {0, "fanned", false}, {1, "grabbed", true}, {2, "grabbed", true}, {7, "fanned", false}};
     SetCursorPos(316, 400); // where it rests: the chime moves under it
-    ASSERT_TRUE(WaitFor([] {
-        POINT at;
-        return GetCursorPos(&at) && at.x == 316 && at.y == 400;
-    }, 2000));
+    ASSERT_TRUE(WaitFor([] { POINT at; return GetCursorPos(&at) && at.x == 316 && at.y == 400; }, 2000));
     for (const auto &mode : modes) {
         settings.posmode = mode.posmode;
         EXPECT_STREQ(Press(31), mode.bell) << "hang mode " << (int)mode.posmode;
@@ -319,6 +313,8 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
     EXPECT_EQ(settings.Xpos, 496) << "the settings live in memory only";
 }
 
+LRESULT CALLBACK RefuseWindows(int code, WPARAM, LPARAM) { return code == HCBT_CREATEWND; }
+
 // The memory usage in the tip, the strip's gauge and the About box's lines.
 // The NT family's line and the Direct mode's are the end-to-end test's.
 TEST(Meter, TheUsedShareAndWhereItShows)
@@ -359,8 +355,14 @@ TEST(Meter, TheUsedShareAndWhereItShows)
         RefreshTrayTip();
         EXPECT_STREQ(trayIcon.szTip, tip.tip) << "the tip changes with the figure only";
     }
-    // The Windows 98 family's meter, on a stand-in of the Resource Meter.
+    // The Windows 98 family's meter: without the Resource Meter, a box says so (refused here, as it would
+    // wait for a click) and the memory wind is greyed; then on a stand-in of it.
     platformFamily = FAMILY_WIN9X;
+    popupMenu = GetSubMenu(LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_CHIME_MENU)), 0);
+    HHOOK noBox = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());
+    OpenMemoryMeter();
+    UnhookWindowsHookEx(noBox);
+    EXPECT_EQ(meterUnavailable * 10 + !!(GetMenuState(popupMenu, IDM_WIND_MEMORY, MF_BYCOMMAND) & MF_GRAYED), 11);
     meterUnavailable = 0;
     SetDllDirectoryW(BesideTests(L"rsrc32").c_str());
     OpenMemoryMeter();

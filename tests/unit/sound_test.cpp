@@ -96,8 +96,7 @@ TEST_F(Sound, StartsTheDefaultDeviceInTheChimesFormatAndRestartsCleanly)
     ASSERT_EQ(StartEngine(OWNER, 44100, 8, 2, 1), 1) << "a second start stops the first";
     EXPECT_EQ(standIn.devices * 100 + standIn.buffers * 10 + standIn.periods, 111);
     EXPECT_EQ(standIn.primaryFormat.nBlockAlign * 100000 + standIn.primaryFormat.nAvgBytesPerSec, 288200u);
-    // The devices found fill a list of ten that lasts; then each enumeration
-    // ends at its first answer.
+    // The devices found fill a list of ten that lasts; later enumerations end at their first answer.
     for (int start = 0; start < 6; start++)
         StartEngine(OWNER, 22050, 16, 1, 7);
     standIn.answers.clear();
@@ -122,9 +121,8 @@ TEST_F(Sound, SamplesAreCopiedWholeIntoBuffersOfTheirOwn)
     EXPECT_EQ(LoadSample(1, MAKEINTRESOURCEA(999)) + LoadSample(3, file) + LoadSample(1, Wave("empty.wav", "")), 0)
         << "no such resource, beyond the slots, no data";
     // An empty slot refuses, and its getters give their markers.
-    EXPECT_EQ(PlaySample(1, 0) + StopSample(1) + RewindSample(1) + SetSamplePan(1, 0) + SetSampleVolume(1, 0) +
-                  SetSampleFrequency(1, 8000) + SetSamplePosition(1, 0) + UnloadSample(1),
-              0);
+    EXPECT_EQ(0, PlaySample(1, 0) + StopSample(1) + RewindSample(1) + SetSamplePan(1, 0) + SetSampleVolume(1, 0) +
+                     SetSampleFrequency(1, 8000) + SetSamplePosition(1, 0) + UnloadSample(1));
     EXPECT_EQ(GetSamplePan(1) + GetSampleVolume(1) + GetSampleFrequency(1) + GetSamplePosition(1) + GetSampleLength(1),
               0x80000001u);
     // The setters, and the master volume's, report the call, not the device's answer.

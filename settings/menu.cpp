@@ -106,13 +106,10 @@ static void PlaceFreely(HWND window, HWND band)
 {
     SetForegroundWindow(window);
     RECT r;
-    if (!GetWindowRect(window, &r)) {
-        SetWindowPos(window, band, 0, 0, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE);
-        return;
-    }
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    bool offScreen = r.left + CHIME_WIDTH / 2 < 0 || r.right - CHIME_WIDTH / 2 > width ||
-                     r.top + CHIME_HEIGHT / 2 < 0 || r.bottom - CHIME_HEIGHT / 2 > height;
+    bool offScreen = GetWindowRect(window, &r) &&
+                     (r.left + CHIME_WIDTH / 2 < 0 || r.right - CHIME_WIDTH / 2 > width ||
+                      r.top + CHIME_HEIGHT / 2 < 0 || r.bottom - CHIME_HEIGHT / 2 > height);
     if (offScreen)
         SetWindowPos(window, band, (width - CHIME_WIDTH) / 2, (height - CHIME_HEIGHT) / 2, CHIME_WIDTH, CHIME_HEIGHT,
                      SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -53,13 +53,10 @@ LRESULT OnSetCursor(HWND window)
 {
     POINT cursor;
     GetCursorPos(&cursor);
-    if (interactionState == MENU_OPEN) {
-        ShowArrow();
-        return 0;
-    }
-    // Without its rectangle the window shows the arrow and stores nothing.
+    // With the menu open, or without its rectangle, the window shows the
+    // arrow and stores nothing.
     RECT rect;
-    if (!GetWindowRect(window, &rect)) {
+    if (interactionState == MENU_OPEN || !GetWindowRect(window, &rect)) {
         ShowArrow();
     } else if (cursor.y - rect.top > BELL_ROWS) {
         SetCursor(interactionState == FAN_PHASE_ONE ? fanCursor1 : fanCursor2);

@@ -10,7 +10,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 foreach(name scratch quillet.exe)
   string(REPLACE "/" "\\" windows_${name} "Z:${CMAKE_BINARY_DIR}/${name}")
 endforeach()
-string(REPLACE "/" "\\" windows_art "Z:${CMAKE_SOURCE_DIR}/resources/art")
+string(REPLACE "/" "\\" windows_images "Z:${CMAKE_SOURCE_DIR}/resources/images")
 
 function(test_program name)
   add_executable(${name} ${ARGN} tests/common/harness.cpp)
@@ -30,20 +30,21 @@ target_link_options(rsrc32 PRIVATE -static)
 add_dependencies(unit_tests rsrc32)
 add_test(NAME unit COMMAND unit_tests)
 
-# The real program, and the probe a window hook loads into it by its plain name.
+# The real program, the probe a window hook loads into it by its plain name,
+# and the stand-in Resource Meter that its Windows 98 copy loads.
 add_library(probe SHARED tests/support/probe.cpp)
 target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(probe PROPERTIES PREFIX "")
 target_link_options(probe PRIVATE -static -Wl,--kill-at)
 test_program(e2e_tests tests/e2e/program.cpp tests/e2e/chime_test.cpp tests/soak/soak_test.cpp)
-add_dependencies(e2e_tests quillet probe)
+add_dependencies(e2e_tests quillet probe rsrc32)
 add_test(NAME e2e COMMAND e2e_tests --gtest_filter=Chime.*)
 add_test(NAME heard COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/heard-test ${CMAKE_BINARY_DIR}/e2e_tests.exe
   ${CMAKE_BINARY_DIR}/heard)
 add_test(NAME soak COMMAND e2e_tests --gtest_filter=Soak.*)
 set_tests_properties(e2e heard soak PROPERTIES RUN_SERIAL ON)
 set_tests_properties(unit e2e heard soak PROPERTIES
-  ENVIRONMENT "QUILLET_EXE=${windows_quillet.exe};QUILLET_ART=${windows_art};QUILLET_SCRATCH=${windows_scratch}")
+  ENVIRONMENT "QUILLET_EXE=${windows_quillet.exe};QUILLET_IMAGES=${windows_images};QUILLET_SCRATCH=${windows_scratch}")
 
 # The WAVE readers fuzzed natively for a bounded time.
 add_test(NAME fuzz COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-wave)

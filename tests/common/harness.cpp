@@ -38,6 +38,14 @@ bool WriteFileBytes(const std::wstring &path, const std::string &bytes)
     return std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), bytes.size()).good();
 }
 
+std::string Utf8(const std::wstring &text)
+{
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &bytes[0], (int)bytes.size(), NULL,
+                                     NULL));
+    return bytes;
+}
+
 bool WaitFor(const std::function<bool()> &condition, DWORD ms)
 {
     for (DWORD start = GetTickCount(); !condition(); Sleep(10)) {

@@ -13,6 +13,7 @@ std::wstring FreshFolder(); // named after the running test, under %QUILLET_SCRA
 std::wstring BesideTests(const std::wstring &name);
 std::string ReadFileBytes(const std::wstring &path); // or "<missing>"
 bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+std::string Utf8(const std::wstring &text); // for failures a reader can read
 
 // Handles this thread's messages until the condition holds, at most ms
 // milliseconds; whether it held.

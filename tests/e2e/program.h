@@ -1,27 +1,46 @@
-// The real quillet.exe, started in a folder of its own and looked at from
-// outside, and through the probe from inside.
+// The real quillet.exe, started in a folder of its own and looked at as a
+// user sees it: its windows, the screen's pixels and the notification area;
+// and from inside through the probe.
 #ifndef QUILLET_TEST_PROGRAM_H
 #define QUILLET_TEST_PROGRAM_H
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct Program {
     PROCESS_INFORMATION process = {};
     HWND window = NULL; // the chime
-    std::wstring folder;
+    std::wstring folder; // where it runs: a new one unless the test made it
     ~Program();
 };
 
-// Starts the program under test, or exe, in a new folder with these settings,
+// Starts the program under test, or exe, in its folder with these settings,
 // until it shows the chime or a message box, or ends.
 void Start(Program *program, const std::string &settings, const std::wstring &exe = L"");
+// A copy of the program under another name, beside a stand-in Resource Meter
+// that answers 63 % free. The test bed runs "quillet98.exe" as on Windows 98,
+// and "quillet-nodsound.exe" without dsound.dll.
+std::wstring CopyOfProgram(const wchar_t *name);
 DWORD ExitCode(const Program &program, DWORD ms = 15000); // STILL_ACTIVE after ms
 HWND Shown(const Program &program, const char *className, DWORD ms = 0); // a visible top-level window
 // The probe's answer (tests/support/probe.h) from the window's thread; false when none.
 bool AskProbe(HWND window, WPARAM query, LPARAM argument, DWORD *answer);
-int PoseOfShape(HWND window); // whose picture, as its art file draws it, the window is cut to; or -1
-void ClickTrayIcon(); // a real press and release of the left button
+
+// Pixels as 0x00rrggbb, row by row from the top; NO_PIXEL where an icon is transparent.
+typedef std::vector<DWORD> Pixels;
+const DWORD NO_PIXEL = 0xFFFFFFFF;
+Pixels OnScreen(int left, int top, int width, int height);
+Pixels Picture(const std::wstring &file); // one of resources/images: a bitmap, or a 16 by 16 icon
+
+// The pose whose picture the window shows, cut to its shape, with the strip
+// at the gauge's level below the bell; -1 for none.
+int PoseShown(HWND window, int level);
+// Which tray icon the notification area shows ("normal", "alternative" or
+// "none"), and where its middle is.
+std::string TrayIcon(POINT *middle = nullptr);
+std::wstring TrayTip(); // what the tooltip says while the cursor rests on the tray icon
+void Mouse(int x, int y, DWORD buttons = 0); // real input: the cursor moves there, and the buttons' events
 
 #endif

@@ -2,42 +2,54 @@
 // window's procedure, the menu's commands and marks with the sound mode each
 // volume brings, the settings file's load (its save is the end-to-end
 // test's), the About box's lines and the memory meter.
+#include <tuple>
+
 #include "about/about.h"
+#include "tests/common/menu_items.h"
 #include "tests/unit/standin.h"
 
 namespace {
 struct Gusts {
     const char *what;
     BYTE win_obj, win_str, frn_kan, snd_vol, snd_kbn;
-    int random1; // random0 is 160 and random2 40
+    int ranges[3]; // random0 to random2
     unsigned seed;
     const char *steps; // t an animation tick, f a fan stroke; s first: every sample is still sounding
-    const char *trace; // per step: the sample calls, * while the tray shows the other icon
-    int pose, next; // the pose at the end, and the draw that follows, RandomBelow(1000)
+    // Per step the sample calls, the pose, and * while the tray holds the other
+    // icon; then the draw that follows, RandomBelow(1000).
+    const char *trace;
 };
 
 const Gusts GUSTS[] = {
-    {"a typhoon rings every step", 1, 2, 1, 2, 2, 1, 1, "tttttt",
-     "|2:v-1200 2:p83 2:play0 *|3:v-1200 3:p0 3:play0 |2:v-1200 2:p180 2:play0 *|2:v-1200 2:p167 2:play0 ||", 0, 84},
-    {"a sample still sounding keeps its volume", 1, 2, 1, 2, 2, 1, 1, "stt", "|2:p113 2:play0 *|", 2, 283},
-    {"a breeze", 1, 1, 1, 1, 2, 1, 5, "tttttt", "|5:v-1 5:p0 5:play0 *||1:v-1 1:p0 1:play0 *|||", 0, 435},
-    {"a fitful wind at random volume", 1, 3, 1, 4, 2, 1, 9, "tttttt",
-     "|*|6:v-1800 6:p0 6:play0 |6:v-1500 6:p0 6:play0 *|3:v-300 3:p0 3:play0 ||", 0, 479},
-    {"the range's draw decides the gust", 1, 2, 2, 3, 2, 40, 3, "tttttttttt",
-     "|||||3:v-2100 3:p0 3:play0 *|2:v-2100 2:p33 2:play0 |1:v-1800 1:p0 1:play0 *|0:v-1800 0:p-19 0:play0 ||", 0,
-     608},
-    {"a sensitivity beyond the table is medium", 1, 2, 7, 2, 2, 1, 3, "tt", "|3:v-1200 3:p0 3:play0 *|", 2, 80},
-    {"a range below 1 counts as 1", 1, 2, 1, 2, 2, 0, 11, "tt", "|0:v-1200 0:p-68 0:play0 *|", 2, 672},
-    {"an unknown kind never gusts but always rings", 1, 9, 1, 2, 2, 1, 2, "ttftt",
-     "||3:v-1200 3:p1 3:play0 *|0:v-900 0:p-65 0:play0 |0:v-900 0:p-99 0:play0 *|", 3, 5},
-    {"fan strokes at rest and swinging", 1, 2, 1, 2, 2, 1000, 4, "ftff",
-     "5:v-900 5:p1 5:play0 *|3:v-1200 3:p0 3:play0 |1:v-900 1:p0 1:play0 *|4:v-1200 4:p1 4:play0 |", 4, 250},
-    {"a fan stroke at the last pose stays there", 1, 2, 1, 2, 2, 1, 6, "ttttff",
-     "|3:v-900 3:p0 3:play0 *|0:v-900 0:p-33 0:play0 |1:v-1200 1:p0 1:play0 *|1:v-900 1:p0 1:play0 |"
-     "3:v-1200 3:p1 3:play0 *|",
-     5, 974},
-    {"with the volume off nothing is drawn to ring", 1, 2, 1, 0, 9, 1, 1, "tttttt", "|*||*|||", 0, 526},
-    {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 1, 1, "tttttt", "|*||*|||", 0, 395},
+    {"a typhoon rings every step", 1, 2, 1, 2, 2, {160, 1, 40}, 1, "tttttt",
+     "1|2:v-1200 2:p83 2:play0 2*|3:v-1200 3:p0 3:play0 3|2:v-1200 2:p180 2:play0 4*|2:v-1200 2:p167 2:play0 5|0|84"},
+    {"a sample still sounding keeps its volume", 1, 2, 1, 2, 2, {160, 1, 40}, 1, "stt", "1|2:p113 2:play0 2*|283"},
+    {"a breeze", 1, 1, 1, 1, 2, {160, 1, 40}, 5, "tttttt", "1|5:v-1 5:p0 5:play0 2*|3|1:v-1 1:p0 1:play0 4*|5|0|435"},
+    {"a fitful wind at random volume", 1, 3, 1, 4, 2, {160, 1, 40}, 9, "tttttt",
+     "1|2*|6:v-1800 6:p0 6:play0 3|6:v-1500 6:p0 6:play0 4*|3:v-300 3:p0 3:play0 5|0|479"},
+    {"the range's draw decides the gust", 1, 2, 2, 3, 2, {160, 40, 40}, 3, "tttttttttt",
+     "0|1|1|1|1|3:v-2100 3:p0 3:play0 2*|2:v-2100 2:p33 2:play0 3|1:v-1800 1:p0 1:play0 4*|"
+     "0:v-1800 0:p-19 0:play0 5|0|608"},
+    {"a sensitivity beyond the table is medium", 1, 2, 7, 2, 2, {160, 1, 40}, 3, "tt", "1|3:v-1200 3:p0 3:play0 2*|80"},
+    {"a range below 1 counts as 1", 1, 2, 1, 2, 2, {160, 0, 40}, 11, "tt", "1|0:v-1200 0:p-68 0:play0 2*|672"},
+    {"an unknown kind never gusts but always rings", 1, 9, 1, 2, 2, {160, 1, 40}, 2, "ttftt",
+     "0|0|3:v-1200 3:p1 3:play0 1*|0:v-900 0:p-65 0:play0 2|0:v-900 0:p-99 0:play0 3*|5"},
+    {"fan strokes at rest and swinging", 1, 2, 1, 2, 2, {160, 1000, 40}, 4, "ftff",
+     "5:v-900 5:p1 5:play0 1*|3:v-1200 3:p0 3:play0 2|1:v-900 1:p0 1:play0 3*|4:v-1200 4:p1 4:play0 4|250"},
+    {"a fan stroke at the last pose stays there", 1, 2, 1, 2, 2, {160, 1, 40}, 6, "ttttff",
+     "1|3:v-900 3:p0 3:play0 2*|0:v-900 0:p-33 0:play0 3|1:v-1200 1:p0 1:play0 4*|1:v-900 1:p0 1:play0 5|"
+     "3:v-1200 3:p1 3:play0 5*|974"},
+    {"with the volume off nothing is drawn to ring", 1, 2, 1, 0, 9, {160, 1, 40}, 1, "tttttt", "1|2*|3|4*|5|0|526"},
+    {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, {160, 1, 40}, 1, "tttttt", "1|2*|3|4*|5|0|395"},
+    // The odds of a gust: a number drawn from 1 to the range that divides the
+    // kind's divisor, at each sensitivity; the other ranges would gust at once.
+    {"a breeze at low sensitivity", 1, 1, 0, 0, 2, {160, 1, 1}, 267, "tttttttttttt", "0|0|1|2*|3|4*|5|0|1|1|1|2*|459"},
+    {"a breeze at medium sensitivity", 1, 1, 1, 0, 2, {1, 80, 1}, 121, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|954"},
+    {"a breeze at high sensitivity", 1, 1, 2, 0, 2, {1, 1, 40}, 240, "tttttttttttt", "0|0|0|0|1|2*|3|4*|5|0|0|1|327"},
+    {"a fitful wind at low sensitivity", 1, 3, 0, 0, 2, {160, 1, 1}, 221, "tttttttttttt", "0|0|0|0|0|0|0|1|2*|3|4*|5|391"},
+    {"a fitful wind at medium sensitivity", 1, 3, 1, 0, 2, {1, 80, 1}, 230, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|986"},
+    {"a fitful wind at high sensitivity", 1, 3, 2, 0, 2, {1, 1, 40}, 4, "tttttttttttt", "0|0|0|0|0|0|1|2*|3|4*|5|0|967"},
+    {"at rest the strip stirs on one tick in ten", 5, 2, 1, 0, 2, {1, 1, 1}, 3, "tttttttttttt", "0|0|0|1|0|0|0|0|1|1|1|1|933"},
 };
 
 // The program's chime window, its timer stopped: the test sends the ticks. One
@@ -74,6 +86,15 @@ protected:
         InFolder::TearDown();
     }
 
+    // Every group applied twice, so that the marks show the last values
+    // whatever an earlier test applied: random, typhoon, louder, medium, on a window.
+    void ApplyEachGroup()
+    {
+        for (UINT id : {IDM_WIND_MEMORY, IDM_WIND_RANDOM, IDM_SENS_LOW, IDM_SENS_MEDIUM, IDM_BREEZE, IDM_TYPHOON,
+                        IDM_VOL_NORMAL, IDM_VOL_LOUDER, IDM_HANG_FREE, IDM_HANG_WINDOW})
+            OnMenuCommand(chimeWindow, id);
+    }
+
     // A middle press with the cursor, resting at (316, 400), on the row:
     // grabbed, fanned or nothing.
     const char *Press(int row)
@@ -89,56 +110,27 @@ protected:
     }
 };
 
-// The checked items of each group by their places in it, then a g for each grayed item.
 std::string Marks()
 {
-    const UINT groups[][5] = {{IDM_WIND_MEMORY, IDM_WIND_RANDOM},
-                              {IDM_SENS_LOW, IDM_SENS_MEDIUM, IDM_SENS_HIGH},
-                              {IDM_VOL_OFF, IDM_VOL_LOUDER, IDM_VOL_NORMAL, IDM_VOL_QUIETER, IDM_VOL_RANDOM},
-                              {IDM_BREEZE, IDM_TYPHOON, IDM_FITFUL},
-                              {IDM_HANG_WINDOW, IDM_HANG_FREE, IDM_HANG_FRONT}};
-    std::string marks, grayed;
-    for (const auto &group : groups) {
-        for (int i = 0; i < 5 && group[i]; i++) {
-            UINT state = GetMenuState(chimeMenu, group[i], MF_BYCOMMAND);
-            marks += state & MF_CHECKED ? std::to_string(i) : "";
-            grayed += state & MF_GRAYED ? "g" : "";
-        }
-        marks += " ";
-    }
-    return marks + grayed;
+    return MarksOf([](UINT id) { return GetMenuState(chimeMenu, id, MF_BYCOMMAND); });
 }
 
-// The first apply and the first report of the process: the record of the
-// groups applied starts empty once, and the log is replaced once.
-TEST_F(Chime, AFirstApplyMarksEveryKnownValueAndWritesEachGroup)
+std::tuple<int, int> Saved()
 {
-    settings.posmode = 7;
-    settings.snd_vol = 1;
-    standIn.missing = "dsound.dll";
-    ASSERT_TRUE(WriteFileBytes(L"supinfo.txt", "an earlier run's report\r\n"));
-    ApplyMenuState(chimeWindow);
-    EXPECT_EQ(Marks(), "1 1 2 2 0 ggggg") << "without DirectSound: normal volume, fitful wind";
-    EXPECT_EQ(settings.snd_kbn, SOUND_SNDPLAY);
-    EXPECT_EQ(File(), "[Runsts]\r\nwin_obj=1\r\nfrn_kan=1\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=7\r\n");
-    EXPECT_EQ(File(L"supinfo.txt"), "LoadLibrary Failed (DSOUND.DLL)\r\n") << "the run's first report replaces the log";
-    standIn.missing.clear();
-    OnMenuCommand(chimeWindow, IDM_SENS_HIGH);
-    EXPECT_EQ(Marks(), "1 2 2 2 0 ") << "the volume applied was from before the fallback: DirectSound again";
-    EXPECT_EQ(settings.snd_kbn, SOUND_DIRECT);
+    return std::make_tuple(settings.Xpos, settings.Ypos);
 }
 
 TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
 {
-    settings.random0 = 160;
-    settings.random2 = 40;
     for (const Gusts &g : GUSTS) {
         settings.win_obj = g.win_obj;
         settings.win_str = g.win_str;
         settings.frn_kan = g.frn_kan;
         settings.snd_vol = g.snd_vol;
         settings.snd_kbn = g.snd_kbn;
-        settings.random1 = g.random1;
+        settings.random0 = g.ranges[0];
+        settings.random1 = g.ranges[1];
+        settings.random2 = g.ranges[2];
         for (Voice *sample : standIn.made)
             sample->cursor = g.steps[0] == 's' ? 4410 : 0;
         pose = swing_step = 0;
@@ -148,14 +140,14 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
         for (const char *step = g.steps + (g.steps[0] == 's'); *step; step++) {
             standIn.trace.clear();
             WindTick(*step == 'f', chimeWindow);
-            trace += standIn.trace + (trayIcon.hIcon == alternativeIcon ? "*|" : "|");
+            trace += standIn.trace + std::to_string(pose) + (trayIcon.hIcon == alternativeIcon ? "*|" : "|");
         }
-        EXPECT_EQ(trace, g.trace) << g.what;
-        EXPECT_EQ(pose * 1000 + (int)RandomBelow(1000), g.pose * 1000 + g.next) << g.what;
+        EXPECT_EQ(trace + std::to_string(RandomBelow(1000)), g.trace) << g.what;
     }
     // Every one of the 16 bits the draws take from the state.
     SeedRandom(1);
-    EXPECT_EQ(RandomBelow(65536) * 100000 + RandomBelow(65536), 1683838526u);
+    unsigned first = RandomBelow(65536);
+    EXPECT_EQ(std::make_tuple(first, RandomBelow(65536)), std::make_tuple(16838u, 38526u));
     // The memory wind, its readings beyond 4 GB held where the test puts them on a
     // Windows 98 family without the Resource Meter, gusts beyond the
     // threshold only; with no idle flicker at the seventh tick.
@@ -171,7 +163,7 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
         WindTick(0, chimeWindow);
         poses += (char)('0' + pose);
     }
-    EXPECT_EQ(poses + std::to_string(gust_reference), "12345001" "4294967304");
+    EXPECT_EQ(poses + " gust at " + std::to_string(gust_reference), "12345001 gust at 4294967304");
     platformFamily = FAMILY_NT;
     meterUnavailable = 0;
 }
@@ -204,77 +196,104 @@ TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
     DestroyWindow(gone);
     OnSetCursor(gone);
     OnNcButtonDown(gone, WM_NCMBUTTONDOWN, HTCAPTION, 0);
-    EXPECT_EQ(settings.Xpos * 1000 + settings.Ypos, 0);
+    EXPECT_EQ(Saved(), std::make_tuple(0, 0));
     EXPECT_EQ(File(), "<missing>");
-    // A fan click gives one stroke after the last press (hung on a window: no move loop).
-    settings.snd_vol = settings.posmode = 0;
-    EXPECT_EQ(SendMessageA(chimeWindow, WM_NCHITTEST, 0, MAKELPARAM(322, 377)), HTCAPTION);
+}
+
+TEST_F(Chime, AFanClickGivesOneStrokeAndOnlyStrokesMoveTheStripWhileTheMenuIsOpen)
+{
+    settings.snd_vol = settings.posmode = 0; // hung on a window: no move loop
+    EXPECT_EQ(SendMessageA(chimeWindow, WM_NCHITTEST, 0, MAKELPARAM(316, 220)), HTCAPTION);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     Pause(200);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-    EXPECT_TRUE(WaitFor([] { return pose == 1; }, 2000)) << "one stroke";
+    EXPECT_TRUE(WaitFor([] { return pose == 1; }, 2000)) << "one stroke after the last click";
     Pause(1000);
     EXPECT_EQ(pose, 1) << "and no more";
-    // While the menu is open only fan strokes move the strip, not the wind.
     interactionState = MENU_OPEN;
     SendMessageA(chimeWindow, WM_TIMER, 1, 0);
-    EXPECT_EQ(pose, 1);
+    EXPECT_EQ(pose, 1) << "the wind blows while the menu is open";
     SendMessageA(chimeWindow, WM_EXITMENULOOP, 0, 0);
     SendMessageA(chimeWindow, WM_TIMER, 1, 0);
     EXPECT_EQ(pose, 2);
 }
 
-TEST_F(Chime, HangsOnTheForegroundWindowOrFreelyBackOnTheScreen)
+TEST_F(Chime, AFreeChimeMoreThanHalfBeyondTheScreenComesBackToItsMiddle)
 {
     EXPECT_EQ(GetClassLongPtrA(chimeWindow, GCLP_HBRBACKGROUND), 4u) << "the class's background";
-    HWND host = CreateWindowA("STATIC", "host", WS_POPUP | WS_VISIBLE, 100, 120, 300, 200, NULL, NULL, NULL, NULL);
-    SetForegroundWindow(host);
-    ASSERT_TRUE(WaitFor([host] { return GetForegroundWindow() == host; }, 2000));
-    SendMessageA(chimeWindow, WM_TIMER, 1, 0);
-    RECT r;
-    GetWindowRect(chimeWindow, &r);
-    EXPECT_EQ(r.left * 1000 + r.top, 400120);
-    EXPECT_TRUE(GetWindowLongA(chimeWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    DestroyWindow(host);
-    // A chime hung freely more than half beyond the screen comes back to its middle.
-    for (int left : {-16, -17, 1008, 1009}) {
-        SetWindowPos(chimeWindow, NULL, left, 300, 32, 64, SWP_NOZORDER);
-        OnMenuCommand(chimeWindow, left % 2 ? IDM_HANG_FREE : IDM_HANG_FRONT);
+    const struct { int left; UINT command; std::tuple<int, int> place; } moves[] = {
+        {-16, IDM_HANG_FRONT, {-16, 300}}, {-17, IDM_HANG_FREE, {496, 352}},
+        {1008, IDM_HANG_FRONT, {1008, 300}}, {1009, IDM_HANG_FREE, {496, 352}}};
+    for (const auto &move : moves) {
+        SetWindowPos(chimeWindow, NULL, move.left, 300, 32, 64, SWP_NOZORDER);
+        OnMenuCommand(chimeWindow, move.command);
+        RECT r;
         GetWindowRect(chimeWindow, &r);
-        EXPECT_EQ(r.left * 1000 + r.top, left % 2 ? 496352 : left * 1000 + 300) << "from " << left;
+        EXPECT_EQ(std::make_tuple((int)r.left, (int)r.top), move.place) << "from " << move.left;
     }
+}
+
+std::string Sound()
+{
+    return (settings.snd_kbn == SOUND_DIRECT ? "Direct" : settings.snd_kbn == SOUND_OFF ? "OFF" : "other") +
+           std::string(standIn.devices ? ", device open" : ", no device");
 }
 
 TEST_F(Chime, EachCommandSetsItsGroupAndWritesItOnce)
 {
     const struct {
         UINT id;
-        const char *marks, *written;
+        const char *marks, *written, *sound;
     } commands[] = {
-        {IDM_WIND_MEMORY, "0 1 1 2 0 ", "win_obj=0"}, {IDM_SENS_LOW, "0 0 1 2 0 ", "frn_kan=0"},
-        {IDM_SENS_LOW, "0 0 1 2 0 ", ""},             {IDM_TYPHOON, "0 0 1 1 0 ", "win_str=2"},
-        {IDM_BREEZE, "0 0 1 0 0 ", "win_str=1"},      {IDM_VOL_QUIETER, "0 0 3 0 0 ", "snd_vol=3"},
-        {IDM_VOL_OFF, "0 0 0 0 0 ", "snd_vol=0"},     {IDM_VOL_RANDOM, "0 0 4 0 0 ", "snd_vol=4"},
-        {IDM_HANG_FRONT, "0 0 4 0 2 ", "posmode=2"},  {IDM_WIND_RANDOM, "1 0 4 0 2 ", "win_obj=1"},
+        {IDM_WIND_MEMORY, "memory, typhoon, louder, medium, on a window", "[Runsts]\r\nwin_obj=0\r\n", "Direct"},
+        {IDM_SENS_LOW, "memory, typhoon, louder, low, on a window", "[Runsts]\r\nfrn_kan=0\r\n", "Direct"},
+        {IDM_SENS_LOW, "memory, typhoon, louder, low, on a window", "<missing>", "Direct"},
+        {IDM_BREEZE, "memory, breeze, louder, low, on a window", "[Runsts]\r\nwin_str=1\r\n", "Direct"},
+        {IDM_VOL_QUIETER, "memory, breeze, quieter, low, on a window", "[RunSts]\r\nsnd_vol=3\r\n", "Direct"},
+        {IDM_VOL_OFF, "memory, breeze, OFF, low, on a window", "[RunSts]\r\nsnd_vol=0\r\n", "OFF, no device"},
+        {IDM_VOL_RANDOM, "memory, breeze, random volume, low, on a window", "[RunSts]\r\nsnd_vol=4\r\n", "Direct"},
+        {IDM_HANG_FRONT, "memory, breeze, random volume, low, in front", "[Runsts]\r\nposmode=2\r\n", "Direct"},
+        {IDM_WIND_RANDOM, "random, breeze, random volume, low, in front", "[Runsts]\r\nwin_obj=1\r\n", "Direct"},
     };
-    settings.win_str = 3;
-    OnMenuCommand(chimeWindow, IDM_VOL_LOUDER);
+    ApplyEachGroup();
     for (const auto &command : commands) {
         DeleteFileW((folder + L"\\quillet.ini").c_str());
-        EXPECT_EQ(OnMenuCommand(chimeWindow, command.id), 0);
-        EXPECT_EQ(Marks(), command.marks) << command.id;
-        // The volume's key is written under its own spelling of the section's name.
-        std::string section = command.written[0] == 's' ? "[RunSts]\r\n" : "[Runsts]\r\n";
-        EXPECT_EQ(File(), *command.written ? section + command.written + "\r\n" : "<missing>") << command.id;
-        EXPECT_EQ(settings.snd_kbn, command.id == IDM_VOL_OFF ? SOUND_OFF : SOUND_DIRECT) << command.id;
+        OnMenuCommand(chimeWindow, command.id);
+        EXPECT_EQ(std::make_tuple(Marks(), File(), Sound()),
+                  std::make_tuple("checked: " + std::string(command.marks), std::string(command.written),
+                                  command.sound + std::string(command.id == IDM_VOL_OFF ? "" : ", device open")))
+            << ItemName(command.id);
     }
-    EXPECT_EQ(standIn.devices, 1) << "DirectSound runs again after OFF";
     EXPECT_FALSE(IsMenuCommand(40007) || IsMenuCommand(40035));
     // Without its dialog the About box leaves the chime shown.
     appInstance = GetModuleHandleA("kernel32.dll");
     OnMenuCommand(chimeWindow, IDM_ABOUT);
     appInstance = GetModuleHandleA(NULL);
-    EXPECT_EQ(aboutOpen * 10 + IsWindowVisible(chimeWindow), 1);
+    EXPECT_TRUE(IsWindowVisible(chimeWindow));
+}
+
+// Without DirectSound the menu offers only what the simple sound call can
+// play; the next choice, whatever it is, tries DirectSound again. A hang mode
+// it does not know leaves the menu's own mark.
+TEST_F(Chime, WithoutDirectSoundTheMenuOffersTheNormalVolumeAndTheFitfulWind)
+{
+    ApplyEachGroup();
+    chimeMenu = LoadMenuA(appInstance, MAKEINTRESOURCEA(IDR_CHIME_MENU));
+    settings.win_obj = 0;
+    settings.frn_kan = 2;
+    settings.snd_vol = 3;
+    settings.posmode = 7;
+    standIn.missing = "dsound.dll";
+    DeleteFileW((folder + L"\\quillet.ini").c_str());
+    ApplyMenuState(chimeWindow);
+    EXPECT_EQ(Marks(), "checked: memory, fitful, normal, high, on a window; "
+                       "grayed: breeze, typhoon, louder, quieter, random volume");
+    EXPECT_EQ(settings.snd_kbn, SOUND_SNDPLAY);
+    EXPECT_EQ(File(), "[Runsts]\r\nwin_obj=0\r\nfrn_kan=2\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=7\r\n");
+    standIn.missing.clear();
+    OnMenuCommand(chimeWindow, IDM_SENS_MEDIUM);
+    EXPECT_EQ(Marks(), "checked: memory, fitful, normal, medium, on a window");
+    EXPECT_EQ(Sound(), "Direct, device open");
 }
 
 TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
@@ -316,7 +335,7 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
 LRESULT CALLBACK RefuseWindows(int code, WPARAM, LPARAM) { return code == HCBT_CREATEWND; }
 
 // The memory usage in the tip, the strip's gauge and the About box's lines.
-// The NT family's line and the Direct mode's are the end-to-end test's.
+// The NT family's figures and the Resource Meter's are the end-to-end test's.
 TEST(Meter, TheUsedShareAndWhereItShows)
 {
     const int levels[][2] = {{-5, -1}, {11, -1}, {12, 7}, {22, 7}, {23, 6}, {55, 4}, {88, 1}, {89, 0}, {100, 0}};
@@ -342,8 +361,8 @@ TEST(Meter, TheUsedShareAndWhereItShows)
         FormatSoundLine(sound);
         EXPECT_EQ(std::string(memory) + "|" + sound, about.lines);
     }
-    EXPECT_EQ(UsageFromMemory(29, 100) * 1000 + UsageFromMemory(5, 0), 72000)
-        << "the quotient and the product each in double precision; nothing of nothing";
+    EXPECT_EQ(UsageFromMemory(29, 100), 72) << "the quotient and the product each in double precision";
+    EXPECT_EQ(UsageFromMemory(5, 0), 0) << "nothing of nothing";
     const struct {
         int usage, unavailable;
         const char *tip;
@@ -355,20 +374,18 @@ TEST(Meter, TheUsedShareAndWhereItShows)
         RefreshTrayTip();
         EXPECT_STREQ(trayIcon.szTip, tip.tip) << "the tip changes with the figure only";
     }
-    // The Windows 98 family's meter: without the Resource Meter, a box says so (refused here, as it would
-    // wait for a click) and the memory wind is greyed; then on a stand-in of it.
+    // On the Windows 98 family without the Resource Meter a box says so
+    // (refused here, as it would wait for a click) and the memory wind is greyed.
     platformFamily = FAMILY_WIN9X;
+    meterUnavailable = 0;
     popupMenu = GetSubMenu(LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_CHIME_MENU)), 0);
     HHOOK noBox = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());
     OpenMemoryMeter();
     UnhookWindowsHookEx(noBox);
-    EXPECT_EQ(meterUnavailable * 10 + !!(GetMenuState(popupMenu, IDM_WIND_MEMORY, MF_BYCOMMAND) & MF_GRAYED), 11);
+    EXPECT_TRUE(meterUnavailable);
+    EXPECT_EQ(MarksOf([](UINT id) { return GetMenuState(popupMenu, id, MF_BYCOMMAND); }),
+              "checked: breeze, normal, medium, on a window; grayed: memory");
     meterUnavailable = 0;
-    SetDllDirectoryW(BesideTests(L"rsrc32").c_str());
-    OpenMemoryMeter();
-    ReadMemoryMeter();
-    EXPECT_EQ(memoryUsage * 1000 + (int)meterReading, 37037) << "63 % free";
-    SetDllDirectoryW(NULL);
     platformFamily = FAMILY_NT;
 }
 

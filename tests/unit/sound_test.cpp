@@ -2,6 +2,7 @@
 // failures, the samples, the streaming voice (the refill timer's ticks given
 // by hand), and the WAVE readers with what they tell the debugger.
 #include <functional>
+#include <tuple>
 
 #include "sound/diagnostics.h"
 #include "sound/wave.h"
@@ -13,7 +14,9 @@ HWND const OWNER = (HWND)0x4242;
 void ExpectNothingHeld(const char *when)
 {
     StopEngine();
-    EXPECT_EQ(standIn.holds + standIn.devices + standIn.buffers + standIn.periods, 0) << when;
+    EXPECT_EQ(std::make_tuple(standIn.holds, standIn.devices, standIn.buffers, standIn.periods),
+              std::make_tuple(0, 0, 0, 0))
+        << "libraries, devices, buffers and timer periods held " << when;
 }
 
 // A WAVE file of the samples, by its name in the current folder.
@@ -69,33 +72,36 @@ TEST_F(Sound, StartsTheDefaultDeviceInTheChimesFormatAndRestartsCleanly)
     ASSERT_EQ(StartDirectSound(OWNER), 0);
     EXPECT_TRUE(IsEqualGUID(standIn.opened, GUID_NULL)) << "the primary driver's entry: the default device";
     EXPECT_EQ(standIn.cooperation, (DWORD)DSSCL_PRIORITY);
-    const WAVEFORMATEX &format = standIn.primaryFormat;
-    EXPECT_EQ(format.wFormatTag * 1000000 + format.nChannels * 100000 + format.nSamplesPerSec, 1122050u);
-    EXPECT_EQ(format.wBitsPerSample * 100000 + format.nBlockAlign * 10000 + format.nAvgBytesPerSec, 1664100u);
     // Sample k holds chime sound k of the table, with global focus.
     const DWORD bytes[] = {190200, 165970, 91800, 90544, 76200, 82748, 86878};
     for (int k = 0; k < 7; k++)
-        EXPECT_EQ(standIn.made[k]->desc.dwBufferBytes * 10 + (standIn.made[k]->desc.dwFlags == 0x180E8),
-                  bytes[k] * 10 + 1);
+        EXPECT_EQ(std::make_tuple(standIn.made[k]->desc.dwBufferBytes, standIn.made[k]->desc.dwFlags),
+                  std::make_tuple(bytes[k], 0x180E8u))
+            << "sample " << k;
     // Positions and lengths convert through the single-precision millisecond.
     standIn.made[0]->cursor = 4410;
-    EXPECT_EQ(GetSampleLength(0) * 1000 + GetSamplePosition(0), 4312099) << "190200 bytes long, at 4410";
+    EXPECT_EQ(std::make_tuple(GetSampleLength(0), GetSamplePosition(0)), std::make_tuple(4312, 99))
+        << "190200 bytes long, at 4410";
     standIn.made[0]->cursor = 4411;
     EXPECT_EQ(GetSamplePosition(0), 100);
-    EXPECT_EQ(SetSamplePosition(0, 100) * 10000 + standIn.made[0]->cursor, 14410u);
+    EXPECT_EQ(SetSamplePosition(0, 100), 1);
+    EXPECT_EQ(standIn.made[0]->cursor, 4410u);
     EXPECT_EQ(SetSamplePosition(0, 5000), 0) << "beyond the buffer: the device refuses";
     standIn.frequency = DSERR_GENERIC;
-    EXPECT_EQ(GetSamplePosition(0) + GetSampleLength(0) + SetSamplePosition(0, 1), 0) << "no frequency";
+    EXPECT_EQ(std::make_tuple(GetSamplePosition(0), GetSampleLength(0), SetSamplePosition(0, 1)),
+              std::make_tuple(0, 0, 0))
+        << "no frequency";
     // Slowed below a byte a millisecond, a millisecond back is no byte back.
     ResetStandIn();
     standIn.hz = 500;
     ASSERT_EQ(StartEngine(OWNER, 22050, 16, 1, 1), 1);
     ASSERT_EQ(LoadSample(0, Wave("slow.wav", std::string(100, 'x'), 8000, 8)), 1);
     standIn.made[0]->cursor = 40;
-    EXPECT_EQ(SetSamplePosition(0, -1) * 100 + standIn.made[0]->cursor, 100u);
+    EXPECT_EQ(SetSamplePosition(0, -1), 1);
+    EXPECT_EQ(standIn.made[0]->cursor, 0u);
     ASSERT_EQ(StartEngine(OWNER, 44100, 8, 2, 1), 1) << "a second start stops the first";
-    EXPECT_EQ(standIn.devices * 100 + standIn.buffers * 10 + standIn.periods, 111);
-    EXPECT_EQ(standIn.primaryFormat.nBlockAlign * 100000 + standIn.primaryFormat.nAvgBytesPerSec, 288200u);
+    EXPECT_EQ(std::make_tuple(standIn.devices, standIn.buffers, standIn.periods), std::make_tuple(1, 1, 1))
+        << "devices, buffers and timer periods";
     // The devices found fill a list of ten that lasts; later enumerations end at their first answer.
     for (int start = 0; start < 6; start++)
         StartEngine(OWNER, 22050, 16, 1, 7);
@@ -116,23 +122,29 @@ TEST_F(Sound, SamplesAreCopiedWholeIntoBuffersOfTheirOwn)
               std::string("abcdefghijkl") + std::string(6, '\0'));
     EXPECT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 0) << "the slot holds a sample";
     standIn.lock = DSERR_INVALIDCALL;
-    EXPECT_EQ(LoadSample(1, file) * 10 + standIn.buffers, 2) << "the buffer of a failed lock is released";
+    EXPECT_EQ(LoadSample(1, file), 0);
+    EXPECT_EQ(standIn.buffers, 2) << "the buffer of a failed lock is released";
     standIn.lock = DS_OK;
-    EXPECT_EQ(LoadSample(1, MAKEINTRESOURCEA(999)) + LoadSample(3, file) + LoadSample(1, Wave("empty.wav", "")), 0)
-        << "no such resource, beyond the slots, no data";
+    EXPECT_EQ(LoadSample(1, MAKEINTRESOURCEA(999)), 0) << "no such resource";
+    EXPECT_EQ(LoadSample(3, file), 0) << "beyond the slots";
+    EXPECT_EQ(LoadSample(1, Wave("empty.wav", "")), 0) << "no data";
     // An empty slot refuses, and its getters give their markers.
-    EXPECT_EQ(0, PlaySample(1, 0) + StopSample(1) + RewindSample(1) + SetSamplePan(1, 0) + SetSampleVolume(1, 0) +
-                     SetSampleFrequency(1, 8000) + SetSamplePosition(1, 0) + UnloadSample(1));
-    EXPECT_EQ(GetSamplePan(1) + GetSampleVolume(1) + GetSampleFrequency(1) + GetSamplePosition(1) + GetSampleLength(1),
-              0x80000001u);
+    EXPECT_EQ(std::make_tuple(PlaySample(1, 0), StopSample(1), RewindSample(1), SetSamplePan(1, 0), SetSampleVolume(1, 0),
+                              SetSampleFrequency(1, 8000), SetSamplePosition(1, 0), UnloadSample(1)),
+              std::make_tuple(0, 0, 0, 0, 0, 0, 0, 0));
+    EXPECT_EQ(std::make_tuple(GetSamplePan(1), GetSampleVolume(1), GetSampleFrequency(1), GetSamplePosition(1),
+                              GetSampleLength(1)),
+              std::make_tuple(SOUND_NO_PAN, 1, 0u, 0, 0))
+        << "pan, volume, frequency, position, length";
     // The setters, and the master volume's, report the call, not the device's answer.
     standIn.setting = DSERR_INVALIDPARAM;
-    EXPECT_EQ(SetSampleVolume(0, 100) + SetSamplePan(0, 20000) + SetSampleFrequency(0, 1) + SetMasterVolume(100), 4);
-    EXPECT_EQ(GetSampleVolume(0) * 1000 + GetSamplePan(0), -100000 + 100);
+    EXPECT_EQ(std::make_tuple(SetSampleVolume(0, 100), SetSamplePan(0, 20000), SetSampleFrequency(0, 1),
+                              SetMasterVolume(100)),
+              std::make_tuple(1, 1, 1, 1));
     ASSERT_EQ(SetGlobalFocus(1), 1);
     EXPECT_EQ(standIn.buffers, 1) << "only the primary buffer";
     StopEngine();
-    EXPECT_EQ(SetMasterVolume(0) + SetGlobalFocus(1), 0) << "no engine";
+    EXPECT_EQ(std::make_tuple(SetMasterVolume(0), SetGlobalFocus(1)), std::make_tuple(0, 0)) << "no engine";
 }
 
 // 100 bytes, none of them silence. At 1000 Hz, 50 ms of 8-bit mono are 50
@@ -169,9 +181,12 @@ protected:
 
 TEST_F(Stream, OpensOnlyAFileOfTwoBuffersFromFiftyMilliseconds)
 {
-    EXPECT_EQ(OpenStream("voice.wav", 49) + OpenStream("short.wav", 50) + OpenStream("missing.wav", 50), 0);
-    EXPECT_EQ(OpenStream(NULL, 50) + OpenStream(MAKEINTRESOURCEA(152), 50), 0) << "no file names";
-    EXPECT_EQ(PlayStream(0) + PauseStream() + StopStream(), 0) << "no stream";
+    EXPECT_EQ(OpenStream("voice.wav", 49), 0) << "below 50 ms";
+    EXPECT_EQ(OpenStream("short.wav", 50), 0) << "less than two buffers of data";
+    EXPECT_EQ(OpenStream("missing.wav", 50), 0);
+    EXPECT_EQ(std::make_tuple(OpenStream(NULL, 50), OpenStream(MAKEINTRESOURCEA(152), 50)), std::make_tuple(0, 0))
+        << "no file names";
+    EXPECT_EQ(std::make_tuple(PlayStream(0), PauseStream(), StopStream()), std::make_tuple(0, 0, 0)) << "no stream";
     ASSERT_EQ(OpenStream("wide.wav", 51), 1);
     EXPECT_EQ(standIn.made.back()->memory.size(), 100u) << "whole frames in each half";
     EXPECT_EQ(OpenStream("voice.wav", 50), 0) << "one stream at a time";
@@ -188,10 +203,12 @@ TEST_F(Stream, EachTickRefillsTheHalfTheCursorLeftUntilTheDataEnds)
     EXPECT_EQ(PlayStream(0), 0) << "a first half that cannot be filled is never played";
     standIn.lock = DS_OK;
     standIn.timer = 0;
-    EXPECT_EQ(PlayStream(0) * 100 + standIn.made.back()->played, 99u) << "without a timer nothing starts";
+    EXPECT_EQ(PlayStream(0), 0) << "without a timer";
+    EXPECT_EQ(standIn.made.back()->played, 99u) << "without a timer nothing starts";
     standIn.timer = 7;
     ASSERT_EQ(PlayStream(1), 1);
-    EXPECT_EQ(standIn.delay * 100 + standIn.resolution, 1003u) << "every 10 ms at the finest period";
+    EXPECT_EQ(std::make_tuple(standIn.delay, standIn.resolution), std::make_tuple(10u, 3u))
+        << "every 10 ms at the finest period";
     EXPECT_EQ(Tick(0), DATA.substr(0, 50)) << "the first half filled before playing, the second once left";
     EXPECT_EQ(Tick(10), DATA.substr(0, 50)) << "once a pass";
     standIn.lock = DSERR_BUFFERLOST;
@@ -205,7 +222,8 @@ TEST_F(Stream, EachTickRefillsTheHalfTheCursorLeftUntilTheDataEnds)
         Tick(cursor);
     EXPECT_EQ(Tick(30), std::string(25, '\x80') + DATA.substr(75, 25)) << "silence after the data";
     EXPECT_EQ(Tick(0), std::string(50, '\x80'));
-    EXPECT_EQ(standIn.made.back()->played * 10 + standIn.killed, 7u) << "played out once, the timer killed";
+    EXPECT_EQ(std::make_tuple(standIn.made.back()->played, standIn.killed), std::make_tuple(0u, 7u))
+        << "played out once, the timer killed";
     CloseStream();
     standIn.refill(7, 0, 0, 0, 0); // a tick of a timer already killed finds nothing to do
 }
@@ -254,13 +272,16 @@ TEST_F(Sound, WaveReadersReadOrRefuseEachSoundAlike)
         WaveInfo image = {}, whole = {};
         told.clear();
         if (ReadWaveImage(sound.bytes.data(), (uint32_t)sound.bytes.size(), &image))
-            told = std::string((const char *)image.data, image.dataSize) + (image.fromResource ? "" : "?");
+            told = std::string((const char *)image.data, image.dataSize) + (image.fromResource ? "" : " (a copy)");
         EXPECT_EQ(told, sound.image) << sound.image;
         ASSERT_TRUE(WriteFileBytes(L"sound.wav", sound.bytes));
         told.clear();
         if (ReadWaveFile("sound.wav", &whole))
             told = std::string((const char *)whole.data, whole.dataSize) +
-                   (whole.samplesPerSecond * 100 + whole.blockAlign * 10 + whole.extraSize == 2205020 ? "" : "?");
+                   (std::make_tuple(whole.samplesPerSecond, whole.blockAlign, whole.extraSize) ==
+                            std::make_tuple(22050u, 2, 0)
+                        ? ""
+                        : " in another format");
         EXPECT_EQ(told, sound.file) << sound.file;
         ReleaseWaveData(&whole);
     }
@@ -268,16 +289,18 @@ TEST_F(Sound, WaveReadersReadOrRefuseEachSoundAlike)
     WaveInfo info;
     ASSERT_TRUE(WriteFileBytes(L"sound.wav", Riff(Chunk("fmt ", Word(1) + Word(1) + Dword(8000)) + FOUR)));
     ASSERT_EQ(ReadWaveFileHeader("sound.wav", &info), 1);
-    EXPECT_EQ(info.samplesPerSecond * 100 + info.blockAlign + info.bitsPerSample, 800000u);
+    EXPECT_EQ(std::make_tuple(info.samplesPerSecond, info.blockAlign, info.bitsPerSample), std::make_tuple(8000u, 0, 0))
+        << "rate, block align, bits";
     // Ids are found wherever the 16384-byte blocks of the search cut them;
     // the search for the data begins after the 36 bytes of the format.
     for (size_t at : {16415u, 16416u, 16417u}) {
         ASSERT_TRUE(WriteFileBytes(L"sound.wav", Riff(Format() + Chunk("JUNK", std::string(at - 44, 'x')) + FOUR)));
-        EXPECT_EQ(ReadWaveFileHeader("sound.wav", &info) * 100000 + info.dataOffset, 100000 + at + 8) << at;
+        EXPECT_EQ(ReadWaveFileHeader("sound.wav", &info), 1) << at;
+        EXPECT_EQ(info.dataOffset, at + 8);
     }
     // The program's own sound, in its image; no resource and no file.
     ASSERT_EQ(ReadWaveResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(152), &info), 1);
-    EXPECT_EQ(info.dataSize * 10 + info.fromResource, 1902001u);
+    EXPECT_EQ(std::make_tuple(info.dataSize, info.fromResource), std::make_tuple(190200u, 1u));
     told.clear();
     EXPECT_EQ(ReadWaveResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(151), &info), 0);
     EXPECT_EQ(told, "Resource Reading Error\n");

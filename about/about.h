@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// Set while the About box is shown (the chime is hidden meanwhile), and the box.
+extern BYTE aboutOpen;
+extern HWND aboutDialog;
+
 // Hides the chime, shows the About box until it ends, and shows the chime again.
 void RunAboutDialog(HWND chime);
 

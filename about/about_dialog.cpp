@@ -7,7 +7,9 @@
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../wind/wind.h"
-#include "../window/window.h"
+
+BYTE aboutOpen;
+HWND aboutDialog;
 
 // A window whose rectangle cannot be read stays where it is.
 int CenterOnDesktop(HWND window)
@@ -25,8 +27,8 @@ int CenterOnDesktop(HWND window)
 static void ShowChimeAgain(void)
 {
     aboutOpen = 0;
-    SetWindowPos(chimeWindow, settings.posmode == 2 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, CHIME_WIDTH, CHIME_HEIGHT,
-                 SWP_NOMOVE | SWP_SHOWWINDOW);
+    HWND band = settings.posmode == HANG_FREE_IN_FRONT ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(chimeWindow, band, 0, 0, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
 static void OnInitDialog(HWND dialog)

@@ -1,15 +1,13 @@
 // Start-up and the one message loop of the program.
 #include <windows.h>
-#include <shellapi.h>
 #include <mmsystem.h>
 
 #include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../wind/wind.h"
+#include "../window/tray.h"
 #include "../window/window.h"
-
-static_assert(sizeof(void *) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "first-version tray record");
 
 // Exit code when the menu resource is missing: nothing can be chosen without it.
 static const int EXIT_NO_MENU = -3;
@@ -27,24 +25,12 @@ static void LoadSharedResources(void)
     fanCursor2 = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_FAN2));
 }
 
-static void AddTrayIcon(void)
-{
-    ZeroMemory(&trayIcon, sizeof trayIcon);
-    trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    trayIcon.hWnd = chimeWindow;
-    trayIcon.uID = TRAY_ICON_ID;
-    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayIcon.uCallbackMessage = WM_TRAYICON;
-    trayIcon.hIcon = normalIcon;
-    lstrcpyA(trayIcon.szTip, PRODUCT_NAME);
-    Shell_NotifyIconA(NIM_ADD, &trayIcon);
-}
-
-// Hang mode 0 takes the host's top right corner now; the first animation
-// tick moves the window there. Mode 2 only lifts the window into the topmost band.
+// Hung on the window, the chime takes the host's top right corner now; the
+// first animation tick moves the window there. Hung freely in front of all,
+// it is only lifted into the topmost band.
 static void PlaceByHangMode(void)
 {
-    if (settings.posmode == 0) {
+    if (settings.posmode == HANG_ON_WINDOW) {
         RECT host;
         if (GetWindowRect(hostWindow, &host)) {
             settings.Xpos = host.right;
@@ -53,7 +39,7 @@ static void PlaceByHangMode(void)
             settings.Xpos = 0;
             settings.Ypos = 0;
         }
-    } else if (settings.posmode == 2) {
+    } else if (settings.posmode == HANG_FREE_IN_FRONT) {
         SetWindowPos(chimeWindow, HWND_TOPMOST, settings.Xpos, settings.Ypos, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE);
     }
 }
@@ -86,8 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     LoadSharedResources();
 
     DetectPlatformFamily();
-    LoadSettings();
-    OpenMemoryMeter();
+    LoadSettings(platformFamily == FAMILY_NT);
+    if (const char *why = OpenMemoryMeter())
+        TellMeterMissing(why);
     SeedRandom(timeGetTime());
 
     if (!RegisterChimeClass())
@@ -99,7 +86,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ShowWindow(chimeWindow, SW_SHOWNORMAL);
     UpdateWindow(chimeWindow);
 
-    AddTrayIcon();
+    AddTrayIcon(chimeWindow);
     ApplyMenuState(chimeWindow);
     PlaceByHangMode();
     ShowWindow(chimeWindow, SW_SHOWNORMAL);

@@ -16,3 +16,12 @@ bench_program(chime_bench bench/chime_bench.cpp resources/quillet.rc)
 target_link_libraries(chime_bench PRIVATE quillet_core)
 bench_program(stream_bench bench/stream_bench.cpp)
 target_link_libraries(stream_bench PRIVATE quillet_sound ${QUILLET_LIBS})
+
+# The soak, and the probe that a window hook loads into the chime by its plain name.
+add_library(probe SHARED bench/probe.cpp)
+target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
+set_target_properties(probe PROPERTIES PREFIX "")
+target_link_options(probe PRIVATE -static -Wl,--kill-at)
+bench_program(soak bench/soak.cpp)
+target_link_libraries(soak PRIVATE psapi)
+add_dependencies(soak probe quillet)

@@ -99,7 +99,7 @@ int main()
     for (int run = 0; run < 400; run++) {
         int before = pose;
         double start = Now();
-        WindTick(0, window);
+        ShowWindStep(window, WindTick(CAUSE_ANIMATION));
         UpdateWindow(window);
         (pose == before ? ticks : changes).push_back(Now() - start);
     }
@@ -114,14 +114,14 @@ int main()
 
     // Typhoon steps in the Direct mode: every one rings a sample.
     settings.snd_kbn = SOUND_DIRECT;
-    settings.snd_vol = 2;
-    settings.win_str = 2;
+    settings.snd_vol = VOLUME_NORMAL;
+    settings.win_str = WIND_TYPHOON;
     std::vector<double> rings;
     bool direct = GetSampleLength(0) > 0;
     for (int run = 0; direct && run < 200; run++) {
         pose = swing_step = 1;
         double start = Now();
-        WindTick(0, window);
+        ShowWindStep(window, WindTick(CAUSE_ANIMATION));
         rings.push_back(Now() - start);
         UpdateWindow(window);
     }

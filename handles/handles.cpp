@@ -10,4 +10,3 @@ HICON alternativeIcon;
 HCURSOR handCursor;
 HCURSOR fanCursor1;
 HCURSOR fanCursor2;
-NOTIFYICONDATAA trayIcon;

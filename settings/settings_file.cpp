@@ -2,7 +2,6 @@
 // and written key by key through the platform's profile functions.
 #include "settings.h"
 #include "../handles/handles.h"
-#include "../wind/wind.h"
 
 Settings settings;
 
@@ -21,7 +20,7 @@ static const int SMALL_MEMORY[3] = {3, 2, 1};
 // be had or leaves no room for the file name: the settings then live in memory only.
 static char settingsPath[256];
 
-int CentredOrigin(int screenSize, int windowSize)
+static int CentredOrigin(int screenSize, int windowSize)
 {
     return (screenSize - windowSize) / 2;
 }
@@ -45,14 +44,13 @@ static int ReadSetting(const char *section, const char *key, int fallback)
 
 // Only memory0 is looked at: a figure on the wrong side of 100 for this
 // family belongs to the other one, and all three go back to the defaults.
-static void ReadMemorySettings(void)
+static void ReadMemorySettings(bool inBytes)
 {
-    bool nt = platformFamily == FAMILY_NT;
-    const int *defaults = nt ? NT_MEMORY : SMALL_MEMORY;
+    const int *defaults = inBytes ? NT_MEMORY : SMALL_MEMORY;
     settings.memory0 = ReadSetting(SECTION_KAND, "memory0", defaults[0]);
     settings.memory1 = ReadSetting(SECTION_KAND, "memory1", defaults[1]);
     settings.memory2 = ReadSetting(SECTION_KAND, "memory2", defaults[2]);
-    if (nt ? settings.memory0 < 100 : settings.memory0 > 100) {
+    if (inBytes ? settings.memory0 < 100 : settings.memory0 > 100) {
         settings.memory0 = defaults[0];
         settings.memory1 = defaults[1];
         settings.memory2 = defaults[2];
@@ -60,21 +58,21 @@ static void ReadMemorySettings(void)
 }
 
 // Byte fields keep the low 8 bits of what the file holds.
-void LoadSettings(void)
+void LoadSettings(bool memoryInBytes)
 {
     TakeFileName();
 
     settings.Xpos = ReadSetting(SECTION_WINPOS, "Xpos", CentredOrigin(GetSystemMetrics(SM_CXSCREEN), CHIME_WIDTH));
     settings.Ypos = ReadSetting(SECTION_WINPOS, "Ypos", CentredOrigin(GetSystemMetrics(SM_CYSCREEN), CHIME_HEIGHT));
 
-    settings.win_obj = (BYTE)ReadSetting(SECTION_RUNSTS, "win_obj", 1);
-    settings.win_str = (BYTE)ReadSetting(SECTION_RUNSTS, "win_str", 3);
-    settings.frn_kan = (BYTE)ReadSetting(SECTION_RUNSTS, "frn_kan", 1);
-    settings.posmode = (BYTE)ReadSetting(SECTION_RUNSTS, "posmode", 0);
-    settings.snd_vol = (BYTE)ReadSetting(SECTION_RUNSTS, "snd_vol", 2);
-    settings.snd_kbn = (BYTE)ReadSetting(SECTION_RUNSTS, "snd_kbn", 2);
+    settings.win_obj = (BYTE)ReadSetting(SECTION_RUNSTS, "win_obj", WIND_AT_RANDOM);
+    settings.win_str = (BYTE)ReadSetting(SECTION_RUNSTS, "win_str", WIND_FITFUL);
+    settings.frn_kan = (BYTE)ReadSetting(SECTION_RUNSTS, "frn_kan", SENSITIVITY_MEDIUM);
+    settings.posmode = (BYTE)ReadSetting(SECTION_RUNSTS, "posmode", HANG_ON_WINDOW);
+    settings.snd_vol = (BYTE)ReadSetting(SECTION_RUNSTS, "snd_vol", VOLUME_NORMAL);
+    settings.snd_kbn = (BYTE)ReadSetting(SECTION_RUNSTS, "snd_kbn", SOUND_DIRECT);
 
-    ReadMemorySettings();
+    ReadMemorySettings(memoryInBytes);
     settings.random0 = ReadSetting(SECTION_KAND, "random0", 160);
     settings.random1 = ReadSetting(SECTION_KAND, "random1", 80);
     settings.random2 = ReadSetting(SECTION_KAND, "random2", 40);

@@ -188,7 +188,8 @@ int StartEngine(HWND owner, unsigned samplesPerSecond, unsigned bitsPerSample, u
     DirectSoundCreateEntry create;
     if (!LookUp(dsoundModule, "DirectSoundCreate", &create))
         return ReportEngineError("GetProcAddress Failed (DSOUND.DLL - DirectSoundCreate)");
-    if (create(&devices[0].guid, &directSound, NULL) != DS_OK) {
+    // A device reported made but not handed over is no device.
+    if (create(&devices[0].guid, &directSound, NULL) != DS_OK || !directSound) {
         directSound = NULL;
         return ReportEngineError("DirectSoundCreate Failed");
     }

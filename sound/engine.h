@@ -49,6 +49,19 @@ inline BYTE SilenceByte(unsigned bitsPerSample)
     return bitsPerSample <= 8 ? 0x80 : 0x00;
 }
 
+// Locks bytes of the buffer from offset, in one region or two. A device may
+// say yes and hand out no region to write: that counts as a refusal, and a
+// missing second region as an empty one.
+inline bool LockRegions(IDirectSoundBuffer *buffer, DWORD offset, DWORD bytes, void **first, DWORD *firstBytes,
+                        void **second, DWORD *secondBytes)
+{
+    if (buffer->Lock(offset, bytes, first, firstBytes, second, secondBytes, 0) != DS_OK || (!*first && *firstBytes))
+        return false;
+    if (!*second)
+        *secondBytes = 0;
+    return true;
+}
+
 // A secondary buffer of the bytes in the sound's format, with the controls of
 // a sample and the engine's focus setting; null when the device refuses it.
 IDirectSoundBuffer *CreateVoiceBuffer(const WaveInfo *wave, DWORD bytes);

@@ -1,5 +1,6 @@
 // The sample library: a DirectSound buffer per slot, filled from a WAVE
 // resource of the program or a WAVE file.
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -53,7 +54,7 @@ static IDirectSoundBuffer *CreateSampleBuffer(const WaveInfo *wave)
     buffer->Restore();
     void *first, *second;
     DWORD firstBytes, secondBytes;
-    if (buffer->Lock(0, wave->dataSize, &first, &firstBytes, &second, &secondBytes, 0) != DS_OK) {
+    if (!LockRegions(buffer, 0, wave->dataSize, &first, &firstBytes, &second, &secondBytes)) {
         buffer->Release();
         return NULL;
     }
@@ -211,6 +212,13 @@ static long double BytesPerMillisecond(const SampleSlot *slot)
     return MillisecondBytes(slot->wave.blockAlign, hz);
 }
 
+// A long sound slowed far down lasts more milliseconds than an int counts.
+static int Milliseconds(DWORD bytes, long double perMillisecond)
+{
+    long double milliseconds = bytes / perMillisecond;
+    return milliseconds >= INT_MAX ? INT_MAX : (int)milliseconds;
+}
+
 int GetSamplePosition(unsigned sample)
 {
     SampleSlot *slot = EngineSlot(sample);
@@ -218,7 +226,7 @@ int GetSamplePosition(unsigned sample)
     DWORD played;
     if (perMillisecond == 0 || slot->buffer->GetCurrentPosition(&played, NULL) != DS_OK)
         return 0;
-    return (int)(played / perMillisecond);
+    return Milliseconds(played, perMillisecond);
 }
 
 // Bytes are truncated toward zero: a millisecond back from the start is no
@@ -239,5 +247,5 @@ int GetSampleLength(unsigned sample)
     long double perMillisecond = BytesPerMillisecond(slot);
     if (perMillisecond == 0)
         return 0;
-    return (int)(slot->wave.dataSize / perMillisecond);
+    return Milliseconds(slot->wave.dataSize, perMillisecond);
 }

@@ -88,7 +88,7 @@ static void RefillHalf(void)
         return;
     void *first, *second;
     DWORD firstBytes, secondBytes;
-    if (stream.buffer->Lock(inSecond ? 0 : half, half, &first, &firstBytes, &second, &secondBytes, 0) != DS_OK)
+    if (!LockRegions(stream.buffer, inSecond ? 0 : half, half, &first, &firstBytes, &second, &secondBytes))
         return;
     stream.filledHalf = !inSecond;
     if (stream.ended) {

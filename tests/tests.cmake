@@ -1,6 +1,6 @@
 # The tests, in the order that finds a fault soonest: GoogleTest programs built
 # with the cross compiler and run once each under Wine through tools/wine-exec,
-# the sound heard from the null sink, the soak, and the fuzzing.
+# the sound heard from the null sink, and the fuzzing.
 enable_testing()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-exec)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -16,34 +16,27 @@ function(test_program name)
   add_executable(${name} ${ARGN} tests/common/harness.cpp)
   target_compile_options(${name} PRIVATE ${QUILLET_FLAGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE gtest gtest_main quillet_core ${QUILLET_LIBS} psapi)
+  target_link_libraries(${name} PRIVATE gtest gtest_main quillet_core ${QUILLET_LIBS})
   target_link_options(${name} PRIVATE -static)
 endfunction()
 
-# The program's code in this process, with its resources, on stand-ins of the
-# sound library's system and of the Resource Meter.
+# The program's code in this process, with its resources, on a stand-in of
+# the sound library's system.
 test_program(unit_tests tests/unit/standin.cpp tests/unit/sound_test.cpp tests/unit/chime_test.cpp
   resources/quillet.rc)
+add_test(NAME unit COMMAND unit_tests)
+
+# The real program, and the stand-in Resource Meter that its Windows 98 copy loads.
 add_library(rsrc32 SHARED tests/support/rsrc32.cpp tests/support/rsrc32-${CMAKE_SYSTEM_PROCESSOR}.def)
 set_target_properties(rsrc32 PROPERTIES PREFIX "" SUFFIX ".DLL" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/rsrc32)
 target_link_options(rsrc32 PRIVATE -static)
-add_dependencies(unit_tests rsrc32)
-add_test(NAME unit COMMAND unit_tests)
-
-# The real program, the probe a window hook loads into it by its plain name,
-# and the stand-in Resource Meter that its Windows 98 copy loads.
-add_library(probe SHARED tests/support/probe.cpp)
-target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
-set_target_properties(probe PROPERTIES PREFIX "")
-target_link_options(probe PRIVATE -static -Wl,--kill-at)
-test_program(e2e_tests tests/e2e/program.cpp tests/e2e/chime_test.cpp tests/soak/soak_test.cpp)
-add_dependencies(e2e_tests quillet probe rsrc32)
+test_program(e2e_tests tests/e2e/program.cpp tests/e2e/chime_test.cpp)
+add_dependencies(e2e_tests quillet rsrc32)
 add_test(NAME e2e COMMAND e2e_tests --gtest_filter=Chime.*)
 add_test(NAME heard COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/heard-test ${CMAKE_BINARY_DIR}/e2e_tests.exe
   ${CMAKE_BINARY_DIR}/heard)
-add_test(NAME soak COMMAND e2e_tests --gtest_filter=Soak.*)
-set_tests_properties(e2e heard soak PROPERTIES RUN_SERIAL ON)
-set_tests_properties(unit e2e heard soak PROPERTIES
+set_tests_properties(e2e heard PROPERTIES RUN_SERIAL ON)
+set_tests_properties(unit e2e heard PROPERTIES
   ENVIRONMENT "QUILLET_EXE=${windows_quillet.exe};QUILLET_IMAGES=${windows_images};QUILLET_SCRATCH=${windows_scratch}")
 
 # The WAVE readers fuzzed natively for a bounded time.

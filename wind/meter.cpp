@@ -1,11 +1,9 @@
 // The memory meter: physical memory in the NT family, the Resource Meter's
-// free system resources on the Windows 95/98/Me family; and the tray tip.
+// free system resources on the Windows 95/98/Me family.
 #include <windows.h>
 #include <float.h>
 
 #include "wind.h"
-#include "../handles/handles.h"
-#include "../resources/resource.h"
 
 BYTE platformFamily = FAMILY_NT;
 int memoryUsage;
@@ -17,8 +15,6 @@ typedef BOOL(WINAPI *MemoryStatusExEntry)(LPMEMORYSTATUSEX);
 
 static const char METER_ENTRY[] = "_MyGetFreeSystemResources32@4";
 static HMODULE meterLibrary;
-// What the tip shows; no reading gives -1, so the first refresh always writes.
-static int lastTipFigure = -1;
 
 void DetectPlatformFamily(void)
 {
@@ -39,26 +35,21 @@ void DetectPlatformFamily(void)
     }
 }
 
-// Told once, before any window exists; the memory wind can then not be chosen.
-static void MeterMissing(const char *message)
-{
-    MessageBoxA(NULL, message, PRODUCT_NAME, MB_OK);
-    meterUnavailable = 1;
-    ModifyMenuA(popupMenu, IDM_WIND_MEMORY, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_WIND_MEMORY, "メモリ");
-}
-
-void OpenMemoryMeter(void)
+const char *OpenMemoryMeter(void)
 {
     if (platformFamily == FAMILY_NT)
-        return;
+        return NULL;
+    const char *missing = NULL;
     meterLibrary = LoadLibraryA("RSRC32.DLL");
     if (!meterLibrary)
-        MeterMissing("RSRC32.DLLが見つかりません、短冊は正しく機能出来ません。\r\n"
-                     "Windows95/98/Meの方は、標準のリソースモニタをインストールしてみてください。");
+        missing = "RSRC32.DLLが見つかりません、短冊は正しく機能出来ません。\r\n"
+                  "Windows95/98/Meの方は、標準のリソースモニタをインストールしてみてください。";
     else if (!GetProcAddress(meterLibrary, METER_ENTRY))
-        MeterMissing("_MyGetFreeSystemResources32@4が見つかりません。");
+        missing = "_MyGetFreeSystemResources32@4が見つかりません。";
+    meterUnavailable = missing != NULL;
     memoryUsage = 0;
     meterReading = 0;
+    return missing;
 }
 
 int UsageFromMemory(unsigned long long available, unsigned long long total)
@@ -122,18 +113,4 @@ void ReadMemoryMeter(void)
     }
     memoryUsage = 100 - freeResources(0);
     meterReading = (unsigned long long)memoryUsage;
-}
-
-void RefreshTrayTip(void)
-{
-    if (memoryUsage == lastTipFigure)
-        return;
-    lastTipFigure = memoryUsage;
-    char tip[64];
-    if (meterUnavailable)
-        lstrcpyA(tip, PRODUCT_NAME " [メモリ使用率：不明]");
-    else
-        wsprintfA(tip, PRODUCT_NAME " [メモリ使用率：%d％]", memoryUsage);
-    lstrcpyA(trayIcon.szTip, tip);
-    Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
 }

@@ -5,18 +5,16 @@
 #include <stdlib.h>
 
 #include "wind.h"
-#include "../handles/handles.h"
 #include "../settings/settings.h"
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
-#include "../window/window.h"
 
 #define LAST_POSE 5
-#define CAUSE_FAN 1
 
 int pose;
 int swing_step;
 unsigned long long gust_reference;
+bool alternativeTrayIcon;
 
 // Attenuation in hundredths of a decibel; entry 0 is 1, not 0.
 static const int ATTENUATION[8] = {1, 300, 600, 900, 1200, 1500, 1800, 2100};
@@ -24,7 +22,7 @@ static const int ATTENUATION[8] = {1, 300, 600, 900, 1200, 1500, 1800, 2100};
 // Sensitivities beyond the three table entries count as medium.
 static int Sensitivity(void)
 {
-    return settings.frn_kan > 2 ? 1 : settings.frn_kan;
+    return settings.frn_kan > SENSITIVITY_HIGH ? SENSITIVITY_MEDIUM : settings.frn_kan;
 }
 
 static BOOL MemoryGust(void)
@@ -45,11 +43,11 @@ static BOOL RandomGust(void)
     int range = ranges[Sensitivity()];
     unsigned m = RandomBelow(range < 1 ? 1u : (unsigned)range) + 1;
     switch (settings.win_str) {
-    case 1:
+    case WIND_BREEZE:
         return 50 % m == 0;
-    case 2:
+    case WIND_TYPHOON:
         return 10 % m == 0;
-    case 3:
+    case WIND_FITFUL:
         return 30 % m == 0;
     default:
         return FALSE;
@@ -59,11 +57,10 @@ static BOOL RandomGust(void)
 BOOL GustCheck(void)
 {
     ReadMemoryMeter();
-    RefreshTrayTip();
     switch (settings.win_obj) {
-    case 0:
+    case WIND_FROM_MEMORY:
         return MemoryGust();
-    case 1:
+    case WIND_AT_RANDOM:
         return RandomGust();
     default:
         return FALSE;
@@ -76,11 +73,11 @@ static unsigned RingDraw(int cause)
     if (cause == CAUSE_FAN)
         return RandomBelow(6);
     switch (settings.win_str) {
-    case 1:
+    case WIND_BREEZE:
         return RandomBelow(30);
-    case 2:
+    case WIND_TYPHOON:
         return RandomBelow(4);
-    case 3:
+    case WIND_FITFUL:
         return RandomBelow(RandomBelow(30) + 15);
     default:
         return 0;
@@ -91,13 +88,13 @@ static unsigned RingDraw(int cause)
 static int VolumeDraw(void)
 {
     switch (settings.snd_vol) {
-    case 1:
+    case VOLUME_LOUDER:
         return (int)RandomBelow(2);
-    case 2:
+    case VOLUME_NORMAL:
         return 3 + (int)RandomBelow(2);
-    case 3:
+    case VOLUME_QUIETER:
         return 6 + (int)RandomBelow(2);
-    case 4:
+    case VOLUME_RANDOM:
         return (int)RandomBelow(8);
     default:
         return -1;
@@ -132,7 +129,7 @@ static void RingSample(unsigned sample, int cause)
 
 static void Ring(int cause)
 {
-    if (settings.snd_vol == 0)
+    if (settings.snd_vol == VOLUME_OFF)
         return;
     unsigned r = RingDraw(cause);
     if (r >= 7)
@@ -143,30 +140,28 @@ static void Ring(int cause)
         RingSample(r, cause);
 }
 
-static void FlipTrayIcon(void)
-{
-    trayIcon.hIcon = trayIcon.hIcon == alternativeIcon ? normalIcon : alternativeIcon;
-    Shell_NotifyIconA(NIM_MODIFY, &trayIcon);
-}
-
 // A fan stroke at the last pose rings and flips but stays there; the next
 // tick ends the swing.
-static void Advance(void)
+static void Advance(WindStep *step)
 {
     if (pose < LAST_POSE)
         pose++;
     swing_step = pose;
-    FlipTrayIcon();
+    alternativeTrayIcon = !alternativeTrayIcon;
+    step->iconFlipped = true;
 }
 
-void WindTick(int cause, HWND window)
+WindStep WindTick(int cause)
 {
+    WindStep step = {};
     if (cause == CAUSE_FAN) {
         swing_step = 1;
         Ring(cause);
-        Advance();
+        Advance(&step);
     } else if (swing_step == 0) {
-        if (GustCheck()) {
+        bool gust = GustCheck();
+        step.meterRead = true;
+        if (gust) {
             pose = 1;
             swing_step = 1;
         } else if (RandomBelow(10) == 0) {
@@ -176,11 +171,11 @@ void WindTick(int cause, HWND window)
         // The normal icon shows with the tray's next update.
         pose = 0;
         swing_step = 0;
-        trayIcon.hIcon = normalIcon;
+        alternativeTrayIcon = false;
     } else {
         Ring(cause);
-        Advance();
+        Advance(&step);
     }
-    if (ApplyPoseRegion(window))
-        InvalidateRect(window, NULL, FALSE);
+    step.usage = memoryUsage;
+    return step;
 }

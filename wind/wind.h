@@ -1,14 +1,18 @@
-// The wind model: swing state, random generator and memory meter.
+// The wind model: swing state, random generator and memory meter. It decides
+// what the chime does and tells the chime window what to show; it touches no
+// window and no shell.
 #ifndef QUILLET_WIND_H
 #define QUILLET_WIND_H
 
 #include <windows.h>
 
-// Swing state: the pose shown (0 to 5), the step of a swing (0 at rest), and
-// the meter reading at the memory wind's last gust.
+// Swing state: the pose shown (0 to 5), the step of a swing (0 at rest), the
+// meter reading at the memory wind's last gust, and which tray icon the swing
+// shows: it flips at every step after the gust's own.
 extern int pose;
 extern int swing_step;
 extern unsigned long long gust_reference;
+extern bool alternativeTrayIcon;
 
 // Platform families: the memory meter and the settings defaults differ.
 #define FAMILY_NT 0
@@ -23,19 +27,32 @@ extern int memoryUsage;
 extern unsigned long long meterReading;
 extern int meterUnavailable;
 
-// One step of the wind: cause 0 for an animation tick, 1 for a fan stroke.
-void WindTick(int cause, HWND window);
+// What brings a step of the wind.
+#define CAUSE_ANIMATION 0
+#define CAUSE_FAN 1
 
-// Reads the meter, refreshes the tip, and tells whether a gust starts a swing.
+// What one step of the wind changed besides the swing state, for the chime
+// window to show.
+struct WindStep {
+    bool iconFlipped; // the tray icon flipped: the shell is told at once
+    bool meterRead; // at rest the meter was read: the tip follows the usage
+    int usage;
+};
+
+WindStep WindTick(int cause);
+
+// Reads the meter and tells whether a gust starts a swing.
 BOOL GustCheck(void);
 
 unsigned RandomBelow(unsigned n);
 void SeedRandom(unsigned value);
 
 void DetectPlatformFamily(void);
-void OpenMemoryMeter(void);
+// Sets up the meter. Outside the NT family without the Resource Meter, the
+// meter is unavailable and the result says what to tell the user; otherwise
+// it is null.
+const char *OpenMemoryMeter(void);
 void ReadMemoryMeter(void);
-void RefreshTrayTip(void);
 
 // 100 minus the available share in whole per cent, as a double computes it.
 int UsageFromMemory(unsigned long long available, unsigned long long total);

@@ -2,12 +2,13 @@
 #include <windows.h>
 
 #include "window.h"
+#include "tray.h"
+#include "../about/about.h"
 #include "../handles/handles.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
-#include "../wind/wind.h"
 
 #define GAUGE_LEVELS 8
 #define ANIMATION_TIMER 1
@@ -15,8 +16,6 @@
 #define FAN_TIMER 3
 
 BYTE interactionState = FAN_PHASE_ONE;
-BYTE aboutOpen;
-HWND aboutDialog;
 
 static HBITMAP chimeBitmaps[POSES];
 static HBITMAP stripBitmaps[GAUGE_LEVELS][POSES];
@@ -113,15 +112,26 @@ static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }
 
+// The tray hears of a step first, as the wind read the memory or flipped the
+// icon; the window then takes the pose's shape, and repaints when it changed.
+void ShowWindStep(HWND window, const WindStep &step)
+{
+    ShowTrayPicture(alternativeTrayIcon, step.iconFlipped);
+    if (step.meterRead)
+        RefreshTrayTip(step.usage);
+    if (ApplyPoseRegion(window))
+        InvalidateRect(window, NULL, FALSE);
+}
+
 // While the menu is up the wind stands still, but the chime keeps hanging.
 static void OnTimer(HWND window)
 {
     RECT own;
-    if (settings.posmode == 0 && !aboutOpen && GetWindowRect(window, &own))
+    if (settings.posmode == HANG_ON_WINDOW && !aboutOpen && GetWindowRect(window, &own))
         HangOnForegroundWindow(window, own);
     if (interactionState != MENU_OPEN) {
         Sleep(0);
-        WindTick(0, window);
+        ShowWindStep(window, WindTick(CAUSE_ANIMATION));
     }
 }
 
@@ -176,7 +186,7 @@ static void OnDestroy(HWND window)
     // The region itself belongs to the window and goes with it.
     if (GetPropA(window, REGION_PROPERTY))
         RemovePropA(window, REGION_PROPERTY);
-    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    DeleteTrayIcon();
     KillTimer(window, ANIMATION_TIMER);
     KillTimer(window, FAN_TIMER);
     PostQuitMessage(0);
@@ -199,7 +209,6 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_NCMBUTTONDOWN:
         return OnNcButtonDown(window, message, wParam, lParam);
     case WM_NCRBUTTONDOWN:
-        interactionState = MENU_OPEN;
         ShowChimeMenu(window);
         return 0;
     case WM_EXITMENULOOP:
@@ -223,5 +232,7 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnDestroy(window);
         return 0;
     }
+    if (RestoreTrayIcon(message))
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "window.h"
+#include "tray.h"
+#include "../about/about.h"
 #include "../handles/handles.h"
 #include "../settings/settings.h"
-#include "../wind/wind.h"
 
 #define FAN_TIMER 3
 #define FAN_DELAY 384
@@ -32,7 +33,7 @@ static void FlipFan(void)
 // Only the free hang modes are dragged by the bell.
 static bool HangsFreely(void)
 {
-    return settings.posmode == 1 || settings.posmode == 2;
+    return settings.posmode == HANG_FREE || settings.posmode == HANG_FREE_IN_FRONT;
 }
 
 // The only place where a dragged position reaches the file before the end:
@@ -49,10 +50,18 @@ static void WriteMovedPosition(const RECT &rect)
     }
 }
 
+// Where the cursor is cannot always be read (on Windows, while another desktop
+// has the input): a press, a resting cursor or the menu then does nothing.
+static bool ReadCursor(POINT *cursor)
+{
+    return GetCursorPos(cursor) != 0;
+}
+
 LRESULT OnSetCursor(HWND window)
 {
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!ReadCursor(&cursor))
+        return 0;
     // With the menu open, or without its rectangle, the window shows the
     // arrow and stores nothing.
     RECT rect;
@@ -71,7 +80,7 @@ LRESULT OnSetCursor(HWND window)
 
 static void CALLBACK FanTimerProc(HWND window, UINT, UINT_PTR id, DWORD)
 {
-    WindTick(1, window);
+    ShowWindStep(window, WindTick(CAUSE_FAN));
     FlipFan();
     KillTimer(window, id);
 }
@@ -79,7 +88,8 @@ static void CALLBACK FanTimerProc(HWND window, UINT, UINT_PTR id, DWORD)
 LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!ReadCursor(&cursor))
+        return 0;
     RECT rect;
     if (HangsFreely() && GetWindowRect(window, &rect)) {
         settings.Xpos = rect.left;
@@ -99,11 +109,14 @@ LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// The wind stands still until the menu loop ends.
 void ShowChimeMenu(HWND window)
 {
-    SetCursor(handCursor);
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (!ReadCursor(&cursor))
+        return;
+    interactionState = MENU_OPEN;
+    SetCursor(handCursor);
     SetForegroundWindow(window);
     TrackPopupMenu(popupMenu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, NULL);
 }
@@ -113,10 +126,8 @@ void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage)
 {
     if (id != TRAY_ICON_ID || (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN))
         return;
-    if (aboutOpen) {
+    if (aboutOpen)
         SetForegroundWindow(aboutDialog);
-        return;
-    }
-    interactionState = MENU_OPEN;
-    ShowChimeMenu(window);
+    else
+        ShowChimeMenu(window);
 }

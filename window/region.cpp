@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "window.h"
-#include "../wind/wind.h"
 
 HRGN poseRegions[POSES];
 

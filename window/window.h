@@ -1,8 +1,10 @@
-// The chime window, its shape and its mouse and tray handling.
+// The chime window: its shape, painting, presses, hanging, menu and tray icon.
 #ifndef QUILLET_WINDOW_H
 #define QUILLET_WINDOW_H
 
 #include <windows.h>
+
+#include "../wind/wind.h"
 
 #define POSES 6
 
@@ -11,10 +13,6 @@
 #define FAN_PHASE_TWO 1
 #define MENU_OPEN 2
 extern BYTE interactionState;
-
-// Set while the About dialog is shown (the chime is hidden meanwhile).
-extern BYTE aboutOpen;
-extern HWND aboutDialog;
 
 // The window property that holds the region last given to the window.
 #define REGION_PROPERTY "region"
@@ -26,6 +24,10 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // Registers the chime window's class, named after the product, for appInstance.
 ATOM RegisterChimeClass(void);
+
+// Shows what a step of the wind changed: the tray icon and tip, the shape of
+// the pose and, when that changed, the picture.
+void ShowWindStep(HWND window, const WindStep &step);
 
 // Region of every pixel of the bitmap that differs from the key colour
 // (COLORREF layout; -1 takes the key from the bottom-left pixel). Null on failure.
@@ -47,5 +49,14 @@ void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage);
 
 // Moves the chime (now at own) beside the top right corner of the foreground window.
 void HangOnForegroundWindow(HWND window, const RECT &own);
+
+// The popup menu (menu.cpp): its marks and grayed items follow the settings,
+// each changed group written at once; its commands.
+void ApplyMenuState(HWND window);
+BOOL IsMenuCommand(WORD id);
+LRESULT OnMenuCommand(HWND window, WORD id);
+// Tells the user why the memory wind cannot blow, before any window exists,
+// and grays its item.
+void TellMeterMissing(const char *why);
 
 #endif

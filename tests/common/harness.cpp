@@ -7,12 +7,11 @@
 
 std::wstring FreshFolder()
 {
-    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
     static int made = 0;
-    const wchar_t *scratch = _wgetenv(L"QUILLET_SCRATCH");
-    std::wstring root = scratch ? scratch : L".", folder = root + L"\\" + std::wstring(name.begin(), name.end()) +
-                                                           L"." + std::to_wstring(GetTickCount() + made++);
+    const char *test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::wstring root = _wgetenv(L"QUILLET_SCRATCH") ? _wgetenv(L"QUILLET_SCRATCH") : L".";
+    std::wstring folder = root + L"\\" + std::wstring(test, test + strlen(test)) + L"." +
+                          std::to_wstring(GetTickCount()) + L"." + std::to_wstring(made++);
     CreateDirectoryW(root.c_str(), NULL);
     CreateDirectoryW(folder.c_str(), NULL);
     return folder;

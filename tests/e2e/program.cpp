@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "tests/common/harness.h"
-#include "tests/support/probe.h"
 
 Program::~Program()
 {
@@ -64,88 +65,59 @@ HWND Shown(const Program &program, const char *className, DWORD ms)
     return found;
 }
 
-bool AskProbe(HWND window, WPARAM query, LPARAM argument, DWORD *answer)
-{
-    HMODULE probe = LoadLibraryW(BesideTests(L"probe.dll").c_str());
-    HOOKPROC hook = (HOOKPROC)(void *)GetProcAddress(probe, "ProbeHook");
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(ProbeAnswer),
-                                        PROBE_MAPPING);
-    ProbeAnswer *shared = (ProbeAnswer *)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof *shared);
-    HHOOK installed = hook && shared ? SetWindowsHookExW(WH_CALLWNDPROC, hook, probe,
-                                                         GetWindowThreadProcessId(window, NULL))
-                                     : NULL;
-    bool answered = false;
-    if (installed) {
-        shared->answered = 0;
-        SendMessageTimeoutW(window, RegisterWindowMessageW(PROBE_MESSAGE), query, argument, 0, 10000, NULL);
-        answered = shared->answered;
-        *answer = shared->value;
-        UnhookWindowsHookEx(installed);
-    }
-    UnmapViewOfFile(shared);
-    CloseHandle(mapping);
-    FreeLibrary(probe);
-    return answered;
-}
-
 namespace {
-// A bitmap's pixels as 32-bit 0x00rrggbb, top row first.
-Pixels Bits(HBITMAP bitmap, int width, int height)
+const DWORD BLACK = 0;
+const int BELL_ROWS = 32;
+
+// What a drawing leaves on a 32-bit canvas, top row first; NO_PIXEL where it
+// leaves the ground as it was.
+Pixels Canvas(int width, int height, const std::function<void(HDC)> &draw)
 {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    Pixels pixels(width * height);
-    HDC screen = GetDC(NULL);
-    GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(NULL, screen);
+    DWORD *bits = NULL;
+    HDC dc = CreateCompatibleDC(NULL);
+    HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void **)&bits, NULL, 0);
+    HGDIOBJ previous = SelectObject(dc, canvas);
+    std::fill_n(bits, width * height, NO_PIXEL);
+    draw(dc);
+    GdiFlush();
+    Pixels pixels(bits, bits + width * height);
     for (DWORD &pixel : pixels)
-        pixel &= 0xFFFFFF;
+        pixel = pixel == NO_PIXEL ? pixel : pixel & 0xFFFFFF;
+    SelectObject(dc, previous);
+    DeleteObject(canvas);
+    DeleteDC(dc);
     return pixels;
 }
-
-const DWORD BLACK = 0;
-const int BELL_ROWS = 32;
 } // namespace
 
 Pixels OnScreen(int left, int top, int width, int height)
 {
-    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-    HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, copy);
-    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-    Pixels pixels = Bits(copy, width, height);
-    DeleteObject(copy);
-    return pixels;
+    return Canvas(width, height, [&](HDC dc) {
+        HDC screen = GetDC(NULL);
+        BitBlt(dc, 0, 0, width, height, screen, left, top, SRCCOPY);
+        ReleaseDC(NULL, screen);
+    });
 }
 
+// An icon leaves the ground as it was where it is transparent.
 Pixels Picture(const std::wstring &file)
 {
     static std::map<std::wstring, Pixels> loaded;
     Pixels &pixels = loaded[file];
-    if (!pixels.empty())
-        return pixels;
+    bool icon = file.find(L".ico") != std::wstring::npos;
     std::wstring path = _wgetenv(L"QUILLET_IMAGES") + (L"\\" + file);
-    if (file.find(L".ico") == std::wstring::npos) {
-        HBITMAP bitmap = (HBITMAP)LoadImageW(NULL, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
-        BITMAP size = {};
-        GetObjectW(bitmap, sizeof size, &size);
-        pixels = Bits(bitmap, size.bmWidth, size.bmHeight);
-        DeleteObject(bitmap);
-        return pixels;
-    }
-    HICON icon = (HICON)LoadImageW(NULL, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE);
-    ICONINFO parts = {};
-    GetIconInfo(icon, &parts);
-    pixels = Bits(parts.hbmColor, 16, 16);
-    Pixels mask = Bits(parts.hbmMask, 16, 16);
-    for (size_t i = 0; i < pixels.size(); i++)
-        pixels[i] = mask[i] ? NO_PIXEL : pixels[i];
-    DeleteObject(parts.hbmColor);
-    DeleteObject(parts.hbmMask);
-    DestroyIcon(icon);
+    HANDLE image = pixels.empty() ? LoadImageW(NULL, path.c_str(), icon ? IMAGE_ICON : IMAGE_BITMAP, 16 * icon,
+                                               16 * icon, LR_LOADFROMFILE)
+                                  : NULL;
+    BITMAP size = {0, 16, 16, 0, 0, 0, NULL};
+    if (image && (icon || GetObjectW(image, sizeof size, &size)))
+        pixels = Canvas(size.bmWidth, size.bmHeight, [&](HDC dc) {
+            DrawStateW(dc, NULL, NULL, (LPARAM)image, 0, 0, 0, 0, 0, icon ? DST_ICON : DST_BITMAP);
+        });
+    if (image)
+        icon ? DestroyIcon((HICON)image) : DeleteObject(image);
     return pixels;
 }
 
@@ -214,11 +186,9 @@ std::wstring TrayTip()
 
 void Mouse(int x, int y, DWORD buttons)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+    INPUT input = {INPUT_MOUSE, {}};
+    input.mi = {MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1, MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1,
+                0, MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons, 0, 0};
     SendInput(1, &input, sizeof input);
     Pause(50);
 }

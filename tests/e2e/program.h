@@ -1,6 +1,5 @@
 // The real quillet.exe, started in a folder of its own and looked at as a
-// user sees it: its windows, the screen's pixels and the notification area;
-// and from inside through the probe.
+// user sees it: its windows, the screen's pixels and the notification area.
 #ifndef QUILLET_TEST_PROGRAM_H
 #define QUILLET_TEST_PROGRAM_H
 
@@ -19,14 +18,11 @@ struct Program {
 // Starts the program under test, or exe, in its folder with these settings,
 // until it shows the chime or a message box, or ends.
 void Start(Program *program, const std::string &settings, const std::wstring &exe = L"");
-// A copy of the program under another name, beside a stand-in Resource Meter
-// that answers 63 % free. The test bed runs "quillet98.exe" as on Windows 98,
-// and "quillet-nodsound.exe" without dsound.dll.
+// A copy beside a stand-in Resource Meter (63 % free). The test bed runs
+// "quillet98.exe" as on Windows 98, "quillet-nodsound.exe" without dsound.dll.
 std::wstring CopyOfProgram(const wchar_t *name);
 DWORD ExitCode(const Program &program, DWORD ms = 15000); // STILL_ACTIVE after ms
 HWND Shown(const Program &program, const char *className, DWORD ms = 0); // a visible top-level window
-// The probe's answer (tests/support/probe.h) from the window's thread; false when none.
-bool AskProbe(HWND window, WPARAM query, LPARAM argument, DWORD *answer);
 
 // Pixels as 0x00rrggbb, row by row from the top; NO_PIXEL where an icon is transparent.
 typedef std::vector<DWORD> Pixels;
@@ -34,11 +30,9 @@ const DWORD NO_PIXEL = 0xFFFFFFFF;
 Pixels OnScreen(int left, int top, int width, int height);
 Pixels Picture(const std::wstring &file); // one of resources/images: a bitmap, or a 16 by 16 icon
 
-// The pose whose picture the window shows, cut to its shape, with the strip
-// at the gauge's level below the bell; -1 for none.
+// The pose whose picture, the strip at the gauge's level, the window shows cut to its shape; or -1.
 int PoseShown(HWND window, int level);
-// Which tray icon the notification area shows ("normal", "alternative" or
-// "none"), and where its middle is.
+// The tray icon the notification area shows, "normal", "alternative" or "none", and its middle.
 std::string TrayIcon(POINT *middle = nullptr);
 std::wstring TrayTip(); // what the tooltip says while the cursor rests on the tray icon
 void Mouse(int x, int y, DWORD buttons = 0); // real input: the cursor moves there, and the buttons' events

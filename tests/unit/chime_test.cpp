@@ -2,54 +2,82 @@
 // window's procedure, the menu's commands and marks with the sound mode each
 // volume brings, the settings file's load (its save is the end-to-end
 // test's), the About box's lines and the memory meter.
-#include <tuple>
-
 #include "about/about.h"
-#include "tests/common/menu_items.h"
 #include "tests/unit/standin.h"
 
 namespace {
+// The menu's setting items by the names a user reads.
+const struct {
+    UINT id;
+    const char *name;
+} MENU_ITEMS[] = {
+    {IDM_WIND_MEMORY, "memory"},  {IDM_WIND_RANDOM, "random"},      {IDM_BREEZE, "breeze"},
+    {IDM_TYPHOON, "typhoon"},     {IDM_FITFUL, "fitful"},           {IDM_VOL_LOUDER, "louder"},
+    {IDM_VOL_NORMAL, "normal"},   {IDM_VOL_QUIETER, "quieter"},     {IDM_VOL_RANDOM, "random volume"},
+    {IDM_VOL_OFF, "OFF"},         {IDM_SENS_HIGH, "high"},          {IDM_SENS_MEDIUM, "medium"},
+    {IDM_SENS_LOW, "low"},        {IDM_HANG_WINDOW, "on a window"}, {IDM_HANG_FREE, "freely"},
+    {IDM_HANG_FRONT, "in front"},
+};
+
+// The checked items of the menu in their order, then the grayed ones.
+std::string Marks(HMENU menu = chimeMenu)
+{
+    std::string checked, grayed;
+    for (const auto &item : MENU_ITEMS) {
+        UINT state = GetMenuState(menu, item.id, MF_BYCOMMAND);
+        checked += state & MF_CHECKED ? (checked.empty() ? "" : ", ") + std::string(item.name) : "";
+        grayed += state & MF_GRAYED ? (grayed.empty() ? "" : ", ") + std::string(item.name) : "";
+    }
+    return "checked: " + checked + (grayed.empty() ? "" : "; grayed: " + grayed);
+}
+
+std::string ItemName(UINT id)
+{
+    for (const auto &item : MENU_ITEMS)
+        if (item.id == id)
+            return item.name;
+    return std::to_string(id);
+}
+
+// steps: t an animation tick, f a fan stroke; s first: every sample is still sounding. trace: per step the
+// sample calls, the pose, and * while the tray holds the other icon; then the next draw, RandomBelow(1000).
 struct Gusts {
     const char *what;
     BYTE win_obj, win_str, frn_kan, snd_vol, snd_kbn;
-    int ranges[3]; // random0 to random2
+    int random0, random1, random2;
     unsigned seed;
-    const char *steps; // t an animation tick, f a fan stroke; s first: every sample is still sounding
-    // Per step the sample calls, the pose, and * while the tray holds the other
-    // icon; then the draw that follows, RandomBelow(1000).
-    const char *trace;
+    const char *steps, *trace;
 };
 
 const Gusts GUSTS[] = {
-    {"a typhoon rings every step", 1, 2, 1, 2, 2, {160, 1, 40}, 1, "tttttt",
+    {"a typhoon rings every step", 1, 2, 1, 2, 2, 160, 1, 40, 1, "tttttt",
      "1|2:v-1200 2:p83 2:play0 2*|3:v-1200 3:p0 3:play0 3|2:v-1200 2:p180 2:play0 4*|2:v-1200 2:p167 2:play0 5|0|84"},
-    {"a sample still sounding keeps its volume", 1, 2, 1, 2, 2, {160, 1, 40}, 1, "stt", "1|2:p113 2:play0 2*|283"},
-    {"a breeze", 1, 1, 1, 1, 2, {160, 1, 40}, 5, "tttttt", "1|5:v-1 5:p0 5:play0 2*|3|1:v-1 1:p0 1:play0 4*|5|0|435"},
-    {"a fitful wind at random volume", 1, 3, 1, 4, 2, {160, 1, 40}, 9, "tttttt",
+    {"a sample still sounding keeps its volume", 1, 2, 1, 2, 2, 160, 1, 40, 1, "stt", "1|2:p113 2:play0 2*|283"},
+    {"a breeze", 1, 1, 1, 1, 2, 160, 1, 40, 5, "tttttt", "1|5:v-1 5:p0 5:play0 2*|3|1:v-1 1:p0 1:play0 4*|5|0|435"},
+    {"a fitful wind at random volume", 1, 3, 1, 4, 2, 160, 1, 40, 9, "tttttt",
      "1|2*|6:v-1800 6:p0 6:play0 3|6:v-1500 6:p0 6:play0 4*|3:v-300 3:p0 3:play0 5|0|479"},
-    {"the range's draw decides the gust", 1, 2, 2, 3, 2, {160, 40, 40}, 3, "tttttttttt",
+    {"the range's draw decides the gust", 1, 2, 2, 3, 2, 160, 40, 40, 3, "tttttttttt",
      "0|1|1|1|1|3:v-2100 3:p0 3:play0 2*|2:v-2100 2:p33 2:play0 3|1:v-1800 1:p0 1:play0 4*|"
      "0:v-1800 0:p-19 0:play0 5|0|608"},
-    {"a sensitivity beyond the table is medium", 1, 2, 7, 2, 2, {160, 1, 40}, 3, "tt", "1|3:v-1200 3:p0 3:play0 2*|80"},
-    {"a range below 1 counts as 1", 1, 2, 1, 2, 2, {160, 0, 40}, 11, "tt", "1|0:v-1200 0:p-68 0:play0 2*|672"},
-    {"an unknown kind never gusts but always rings", 1, 9, 1, 2, 2, {160, 1, 40}, 2, "ttftt",
+    {"a sensitivity beyond the table is medium", 1, 2, 7, 2, 2, 160, 1, 40, 3, "tt", "1|3:v-1200 3:p0 3:play0 2*|80"},
+    {"a range below 1 counts as 1", 1, 2, 1, 2, 2, 160, 0, 40, 11, "tt", "1|0:v-1200 0:p-68 0:play0 2*|672"},
+    {"an unknown kind never gusts but always rings", 1, 9, 1, 2, 2, 160, 1, 40, 2, "ttftt",
      "0|0|3:v-1200 3:p1 3:play0 1*|0:v-900 0:p-65 0:play0 2|0:v-900 0:p-99 0:play0 3*|5"},
-    {"fan strokes at rest and swinging", 1, 2, 1, 2, 2, {160, 1000, 40}, 4, "ftff",
+    {"fan strokes at rest and swinging", 1, 2, 1, 2, 2, 160, 1000, 40, 4, "ftff",
      "5:v-900 5:p1 5:play0 1*|3:v-1200 3:p0 3:play0 2|1:v-900 1:p0 1:play0 3*|4:v-1200 4:p1 4:play0 4|250"},
-    {"a fan stroke at the last pose stays there", 1, 2, 1, 2, 2, {160, 1, 40}, 6, "ttttff",
+    {"a fan stroke at the last pose stays there", 1, 2, 1, 2, 2, 160, 1, 40, 6, "ttttff",
      "1|3:v-900 3:p0 3:play0 2*|0:v-900 0:p-33 0:play0 3|1:v-1200 1:p0 1:play0 4*|1:v-900 1:p0 1:play0 5|"
      "3:v-1200 3:p1 3:play0 5*|974"},
-    {"with the volume off nothing is drawn to ring", 1, 2, 1, 0, 9, {160, 1, 40}, 1, "tttttt", "1|2*|3|4*|5|0|526"},
-    {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, {160, 1, 40}, 1, "tttttt", "1|2*|3|4*|5|0|395"},
+    {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|395"},
     // The odds of a gust: a number drawn from 1 to the range that divides the
     // kind's divisor, at each sensitivity; the other ranges would gust at once.
-    {"a breeze at low sensitivity", 1, 1, 0, 0, 2, {160, 1, 1}, 267, "tttttttttttt", "0|0|1|2*|3|4*|5|0|1|1|1|2*|459"},
-    {"a breeze at medium sensitivity", 1, 1, 1, 0, 2, {1, 80, 1}, 121, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|954"},
-    {"a breeze at high sensitivity", 1, 1, 2, 0, 2, {1, 1, 40}, 240, "tttttttttttt", "0|0|0|0|1|2*|3|4*|5|0|0|1|327"},
-    {"a fitful wind at low sensitivity", 1, 3, 0, 0, 2, {160, 1, 1}, 221, "tttttttttttt", "0|0|0|0|0|0|0|1|2*|3|4*|5|391"},
-    {"a fitful wind at medium sensitivity", 1, 3, 1, 0, 2, {1, 80, 1}, 230, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|986"},
-    {"a fitful wind at high sensitivity", 1, 3, 2, 0, 2, {1, 1, 40}, 4, "tttttttttttt", "0|0|0|0|0|0|1|2*|3|4*|5|0|967"},
-    {"at rest the strip stirs on one tick in ten", 5, 2, 1, 0, 2, {1, 1, 1}, 3, "tttttttttttt", "0|0|0|1|0|0|0|0|1|1|1|1|933"},
+    {"a breeze at low sensitivity", 1, 1, 0, 0, 2, 160, 1, 1, 267, "tttttttttttt", "0|0|1|2*|3|4*|5|0|1|1|1|2*|459"},
+    {"a breeze at medium sensitivity", 1, 1, 1, 0, 2, 1, 80, 1, 121, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|954"},
+    {"a breeze at high sensitivity", 1, 1, 2, 0, 2, 1, 1, 40, 240, "tttttttttttt", "0|0|0|0|1|2*|3|4*|5|0|0|1|327"},
+    {"a fitful wind at low sensitivity", 1, 3, 0, 0, 2, 160, 1, 1, 221, "tttttttttttt", "0|0|0|0|0|0|0|1|2*|3|4*|5|391"},
+    {"a fitful wind at medium sensitivity", 1, 3, 1, 0, 2, 1, 80, 1, 230, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|986"},
+    {"a fitful wind at high sensitivity", 1, 3, 2, 0, 2, 1, 1, 40, 4, "tttttttttttt", "0|0|0|0|0|0|1|2*|3|4*|5|0|967"},
+    {"at rest the strip stirs on one tick in ten", 5, 2, 1, 0, 2, 1, 1, 1, 3, "tttttttttttt", "0|0|0|1|0|0|0|0|1|1|1|1|933"},
 };
 
 // The program's chime window, its timer stopped: the test sends the ticks. One
@@ -62,21 +90,18 @@ protected:
         chimeMenu = LoadMenuA(appInstance, MAKEINTRESOURCEA(IDR_CHIME_MENU));
         handCursor = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_HAND));
         fanCursor1 = LoadCursorA(appInstance, MAKEINTRESOURCEA(IDCUR_FAN1));
-        normalIcon = (HICON)1;
-        alternativeIcon = (HICON)2;
         RegisterChimeClass();
     }
     void SetUp() override
     {
         InFolder::SetUp();
-        LoadSettings();
+        LoadSettings(true);
         settings.win_str = 2;
         settings.random1 = 1; // a gust at every tick at rest
         chimeWindow = CreateWindowExA(0, "Quillet", "", WS_POPUP | WS_VISIBLE, 300, 200, 32, 64, 0, 0, appInstance, 0);
         ASSERT_NE(chimeWindow, nullptr);
         KillTimer(chimeWindow, 1);
-        pose = swing_step = 0;
-        interactionState = FAN_PHASE_ONE;
+        pose = swing_step = interactionState = 0;
     }
     void TearDown() override
     {
@@ -85,7 +110,6 @@ protected:
         PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
         InFolder::TearDown();
     }
-
     // Every group applied twice, so that the marks show the last values
     // whatever an earlier test applied: random, typhoon, louder, medium, on a window.
     void ApplyEachGroup()
@@ -94,9 +118,7 @@ protected:
                         IDM_VOL_NORMAL, IDM_VOL_LOUDER, IDM_HANG_FREE, IDM_HANG_WINDOW})
             OnMenuCommand(chimeWindow, id);
     }
-
-    // A middle press with the cursor, resting at (316, 400), on the row:
-    // grabbed, fanned or nothing.
+    // A middle press on the row, the cursor resting at (316, 400): grabbed, fanned or nothing.
     const char *Press(int row)
     {
         SetWindowPos(chimeWindow, NULL, 300, 400 - row, 32, 64, SWP_NOZORDER);
@@ -110,46 +132,36 @@ protected:
     }
 };
 
-std::string Marks()
-{
-    return MarksOf([](UINT id) { return GetMenuState(chimeMenu, id, MF_BYCOMMAND); });
-}
+// The wind on its own, with the seven samples on the stand-in device.
+class Wind : public InFolder {
+protected:
+    void SetUp() override
+    {
+        InFolder::SetUp();
+        ASSERT_EQ(StartDirectSound(NULL), 0);
+    }
+};
 
-std::tuple<int, int> Saved()
-{
-    return std::make_tuple(settings.Xpos, settings.Ypos);
-}
-
-TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
+TEST_F(Wind, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
 {
     for (const Gusts &g : GUSTS) {
-        settings.win_obj = g.win_obj;
-        settings.win_str = g.win_str;
-        settings.frn_kan = g.frn_kan;
-        settings.snd_vol = g.snd_vol;
-        settings.snd_kbn = g.snd_kbn;
-        settings.random0 = g.ranges[0];
-        settings.random1 = g.ranges[1];
-        settings.random2 = g.ranges[2];
+        Settings &s = settings;
+        s.win_obj = g.win_obj, s.win_str = g.win_str, s.frn_kan = g.frn_kan, s.snd_vol = g.snd_vol;
+        s.snd_kbn = g.snd_kbn, s.random0 = g.random0, s.random1 = g.random1, s.random2 = g.random2;
         for (Voice *sample : standIn.made)
             sample->cursor = g.steps[0] == 's' ? 4410 : 0;
-        pose = swing_step = 0;
-        trayIcon.hIcon = normalIcon;
+        pose = swing_step = alternativeTrayIcon = 0;
         SeedRandom(g.seed);
         std::string trace;
         for (const char *step = g.steps + (g.steps[0] == 's'); *step; step++) {
             standIn.trace.clear();
-            WindTick(*step == 'f', chimeWindow);
-            trace += standIn.trace + std::to_string(pose) + (trayIcon.hIcon == alternativeIcon ? "*|" : "|");
+            WindTick(*step == 'f' ? CAUSE_FAN : CAUSE_ANIMATION);
+            trace += standIn.trace + std::to_string(pose) + (alternativeTrayIcon ? "*|" : "|");
         }
         EXPECT_EQ(trace + std::to_string(RandomBelow(1000)), g.trace) << g.what;
     }
-    // Every one of the 16 bits the draws take from the state.
-    SeedRandom(1);
-    unsigned first = RandomBelow(65536);
-    EXPECT_EQ(std::make_tuple(first, RandomBelow(65536)), std::make_tuple(16838u, 38526u));
-    // The memory wind, its readings beyond 4 GB held where the test puts them on a
-    // Windows 98 family without the Resource Meter, gusts beyond the
+    // The memory wind, its readings beyond 4 GB held where the test puts them
+    // on a Windows 98 family without the Resource Meter, gusts beyond the
     // threshold only; with no idle flicker at the seventh tick.
     platformFamily = FAMILY_WIN9X;
     meterUnavailable = 1;
@@ -160,7 +172,7 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
     std::string poses;
     for (int reading : {4, 4, 4, 4, 4, 4, 7, 8}) {
         meterReading = reading + (1ULL << 32);
-        WindTick(0, chimeWindow);
+        WindTick(CAUSE_ANIMATION);
         poses += (char)('0' + pose);
     }
     EXPECT_EQ(poses + " gust at " + std::to_string(gust_reference), "12345001 gust at 4294967304");
@@ -168,42 +180,53 @@ TEST_F(Chime, FromFixedSeedsEachWindGustsAndRingsInItsOrder)
     meterUnavailable = 0;
 }
 
+// The bell of a free chime is grabbed; everywhere else a press fans it. The
+// hand on a free bell writes where the chime was dragged.
 TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
 {
-    const struct { BYTE posmode; const char *bell; bool hand; } modes[] = {
-        {0, "fanned", false}, {1, "grabbed", true}, {2, "grabbed", true}, {7, "fanned", false}};
     SetCursorPos(316, 400); // where it rests: the chime moves under it
     ASSERT_TRUE(WaitFor([] { POINT at; return GetCursorPos(&at) && at.x == 316 && at.y == 400; }, 2000));
-    for (const auto &mode : modes) {
-        settings.posmode = mode.posmode;
-        EXPECT_STREQ(Press(31), mode.bell) << "hang mode " << (int)mode.posmode;
-        EXPECT_STREQ(Press(32), "fanned") << "hang mode " << (int)mode.posmode;
-        // Resting on the bell shows the hand and writes the moved position.
+    for (BYTE mode : {0, 1, 2, 7}) {
+        settings.posmode = mode;
+        bool free = mode == 1 || mode == 2;
+        EXPECT_EQ(std::string(Press(31)) + " " + Press(32), free ? "grabbed fanned" : "fanned fanned") << (int)mode;
         SetWindowPos(chimeWindow, NULL, 306, 368, 32, 64, SWP_NOZORDER);
         settings.Xpos = settings.Ypos = 0; // as a press may have stored them
         SendMessageA(chimeWindow, WM_SETCURSOR, (WPARAM)chimeWindow, 0);
-        EXPECT_EQ(GetCursor() == handCursor, mode.hand) << "hang mode " << (int)mode.posmode;
-        EXPECT_EQ(File(), mode.hand ? "[Winpos]\r\nXpos=306\r\nYpos=368\r\n" : "<missing>");
+        EXPECT_EQ(GetCursor() == handCursor, free) << "hang mode " << (int)mode;
+        EXPECT_EQ(File(), free ? "[Winpos]\r\nXpos=306\r\nYpos=368\r\n" : "<missing>");
         DeleteFileW((folder + L"\\quillet.ini").c_str());
     }
-    SetWindowPos(chimeWindow, NULL, 306, 367, 32, 64, SWP_NOZORDER);
-    interactionState = FAN_PHASE_ONE;
-    SendMessageA(chimeWindow, WM_SETCURSOR, (WPARAM)chimeWindow, 0);
-    EXPECT_EQ(GetCursor(), fanCursor1) << "the strip shows the fan";
     // A window whose rectangle cannot be read gives no position.
-    settings.posmode = 1;
     HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
     DestroyWindow(gone);
     OnSetCursor(gone);
     OnNcButtonDown(gone, WM_NCMBUTTONDOWN, HTCAPTION, 0);
-    EXPECT_EQ(Saved(), std::make_tuple(0, 0));
-    EXPECT_EQ(File(), "<missing>");
+    EXPECT_EQ(Values(settings.Xpos, settings.Ypos) + File(), "0 0<missing>");
+}
+
+BOOL WINAPI CursorUnknown(LPPOINT) { return FALSE; }
+void CALLBACK EndAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+// On Windows the cursor cannot be read while another desktop has the input.
+TEST_F(Chime, WhereTheCursorCannotBeReadPressesAndARestingCursorChangeNothing)
+{
+    settings.posmode = 0;
+    SetCursor(NULL);
+    UINT_PTR ender = SetTimer(NULL, 0, 200, EndAnyMenu); // a menu shown all the same would wait for a click
+    void *real = ReplaceImport("user32.dll", "GetCursorPos", (void *)CursorUnknown);
+    ASSERT_NE(real, nullptr);
+    for (UINT press : {WM_SETCURSOR, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN})
+        SendMessageA(chimeWindow, press, press == WM_SETCURSOR ? (WPARAM)chimeWindow : HTCAPTION, 0);
+    ReplaceImport("user32.dll", "GetCursorPos", real);
+    KillTimer(NULL, ender);
+    EXPECT_EQ(GetCursor(), nullptr) << "the cursor changed";
+    EXPECT_EQ(interactionState, FAN_PHASE_ONE) << "fanned, or a menu opened";
 }
 
 TEST_F(Chime, AFanClickGivesOneStrokeAndOnlyStrokesMoveTheStripWhileTheMenuIsOpen)
 {
     settings.snd_vol = settings.posmode = 0; // hung on a window: no move loop
-    EXPECT_EQ(SendMessageA(chimeWindow, WM_NCHITTEST, 0, MAKELPARAM(316, 220)), HTCAPTION);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     Pause(200);
     SendMessageA(chimeWindow, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -218,18 +241,45 @@ TEST_F(Chime, AFanClickGivesOneStrokeAndOnlyStrokesMoveTheStripWhileTheMenuIsOpe
     EXPECT_EQ(pose, 2);
 }
 
+// The GDI objects this process holds. Wine keeps no count for
+// GetGuiResources, but the low word of a handle names a live object by
+// itself. Window DCs are the window manager's cache, and left out.
+int GdiObjects()
+{
+    int count = 0;
+    for (ULONG_PTR index = 1; index < 0x10000; index++) {
+        DWORD type = GetObjectType((HGDIOBJ)index);
+        count += type == OBJ_DC ? -1 : type != 0;
+    }
+    return count;
+}
+
+TEST_F(Chime, SwingsAndMenuChoicesGiveBackEveryGdiObjectTheyTake)
+{
+    int held = 0;
+    for (int round = 0; round < 6; round++) {
+        for (UINT id : {IDM_VOL_OFF, IDM_VOL_LOUDER, IDM_HANG_FREE, IDM_HANG_WINDOW})
+            OnMenuCommand(chimeWindow, id);
+        for (int tick = 0; tick < 12; tick++, UpdateWindow(chimeWindow))
+            SendMessageA(chimeWindow, WM_TIMER, 1, 0);
+        if (round == 0)
+            held = GdiObjects(); // with what the system caches on first use
+    }
+    EXPECT_EQ(GdiObjects(), held);
+}
+
 TEST_F(Chime, AFreeChimeMoreThanHalfBeyondTheScreenComesBackToItsMiddle)
 {
     EXPECT_EQ(GetClassLongPtrA(chimeWindow, GCLP_HBRBACKGROUND), 4u) << "the class's background";
-    const struct { int left; UINT command; std::tuple<int, int> place; } moves[] = {
-        {-16, IDM_HANG_FRONT, {-16, 300}}, {-17, IDM_HANG_FREE, {496, 352}},
-        {1008, IDM_HANG_FRONT, {1008, 300}}, {1009, IDM_HANG_FREE, {496, 352}}};
+    const struct { int left; UINT command; const char *place; } moves[] = {
+        {-16, IDM_HANG_FRONT, "-16 300"}, {-17, IDM_HANG_FREE, "496 352"},
+        {1008, IDM_HANG_FRONT, "1008 300"}, {1009, IDM_HANG_FREE, "496 352"}};
     for (const auto &move : moves) {
         SetWindowPos(chimeWindow, NULL, move.left, 300, 32, 64, SWP_NOZORDER);
         OnMenuCommand(chimeWindow, move.command);
         RECT r;
         GetWindowRect(chimeWindow, &r);
-        EXPECT_EQ(std::make_tuple((int)r.left, (int)r.top), move.place) << "from " << move.left;
+        EXPECT_EQ(Values(r.left, r.top), move.place) << "from " << move.left;
     }
 }
 
@@ -241,10 +291,7 @@ std::string Sound()
 
 TEST_F(Chime, EachCommandSetsItsGroupAndWritesItOnce)
 {
-    const struct {
-        UINT id;
-        const char *marks, *written, *sound;
-    } commands[] = {
+    const struct { UINT id; const char *marks, *written, *sound; } commands[] = {
         {IDM_WIND_MEMORY, "memory, typhoon, louder, medium, on a window", "[Runsts]\r\nwin_obj=0\r\n", "Direct"},
         {IDM_SENS_LOW, "memory, typhoon, louder, low, on a window", "[Runsts]\r\nfrn_kan=0\r\n", "Direct"},
         {IDM_SENS_LOW, "memory, typhoon, louder, low, on a window", "<missing>", "Direct"},
@@ -259,9 +306,9 @@ TEST_F(Chime, EachCommandSetsItsGroupAndWritesItOnce)
     for (const auto &command : commands) {
         DeleteFileW((folder + L"\\quillet.ini").c_str());
         OnMenuCommand(chimeWindow, command.id);
-        EXPECT_EQ(std::make_tuple(Marks(), File(), Sound()),
-                  std::make_tuple("checked: " + std::string(command.marks), std::string(command.written),
-                                  command.sound + std::string(command.id == IDM_VOL_OFF ? "" : ", device open")))
+        EXPECT_EQ(Marks() + " | " + File() + " | " + Sound(),
+                  "checked: " + std::string(command.marks) + " | " + command.written + " | " + command.sound +
+                      (command.id == IDM_VOL_OFF ? "" : ", device open"))
             << ItemName(command.id);
     }
     EXPECT_FALSE(IsMenuCommand(40007) || IsMenuCommand(40035));
@@ -279,10 +326,7 @@ TEST_F(Chime, WithoutDirectSoundTheMenuOffersTheNormalVolumeAndTheFitfulWind)
 {
     ApplyEachGroup();
     chimeMenu = LoadMenuA(appInstance, MAKEINTRESOURCEA(IDR_CHIME_MENU));
-    settings.win_obj = 0;
-    settings.frn_kan = 2;
-    settings.snd_vol = 3;
-    settings.posmode = 7;
+    settings.win_obj = 0, settings.frn_kan = 2, settings.snd_vol = 3, settings.posmode = 7;
     standIn.missing = "dsound.dll";
     DeleteFileW((folder + L"\\quillet.ini").c_str());
     ApplyMenuState(chimeWindow);
@@ -292,17 +336,13 @@ TEST_F(Chime, WithoutDirectSoundTheMenuOffersTheNormalVolumeAndTheFitfulWind)
     EXPECT_EQ(File(), "[Runsts]\r\nwin_obj=0\r\nfrn_kan=2\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=7\r\n");
     standIn.missing.clear();
     OnMenuCommand(chimeWindow, IDM_SENS_MEDIUM);
-    EXPECT_EQ(Marks(), "checked: memory, fitful, normal, medium, on a window");
-    EXPECT_EQ(Sound(), "Direct, device open");
+    EXPECT_EQ(Marks() + " | " + Sound(), "checked: memory, fitful, normal, medium, on a window | Direct, device open");
 }
 
 TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
 {
-    const struct {
-        const char *file;
-        BYTE family;
-        const char *loaded; // Xpos Ypos win_obj win_str frn_kan posmode snd_vol memory0-2 random0-2 sw
-    } loads[] = {
+    // loaded: Xpos Ypos win_obj win_str frn_kan posmode snd_vol memory0-2 random0-2 sw
+    const struct { const char *file; BYTE family; const char *loaded; } loads[] = {
         {"", FAMILY_WIN9X, "496 352 1 3 1 0 2 3 2 1 160 80 40 0"},
         {"[Winpos]\nXpos=-20\nYpos=7x\n[runsts]\nwin_str=259\nposmode=7\nsnd_kbn=0\n[Kand]\nrandom1=0\n[Debug]\nsw=1",
          FAMILY_NT, "-20 7 1 3 1 7 2 1048576 524288 262144 160 0 40 1"},
@@ -314,8 +354,7 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
     for (const auto &load : loads) {
         ASSERT_TRUE(SetCurrentDirectoryW(FreshFolder().c_str()));
         ASSERT_TRUE(!*load.file || WriteFileBytes(L"quillet.ini", load.file));
-        platformFamily = load.family;
-        LoadSettings();
+        LoadSettings(load.family == FAMILY_NT);
         const Settings &s = settings;
         std::string loaded;
         for (int field : {s.Xpos, s.Ypos, (int)s.win_obj, (int)s.win_str, (int)s.frn_kan, (int)s.posmode,
@@ -323,68 +362,58 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
             loaded += (loaded.empty() ? "" : " ") + std::to_string(field);
         EXPECT_EQ(loaded, load.loaded) << load.file;
     }
-    platformFamily = FAMILY_NT;
     std::wstring deep = FreshFolder() + L"\\";
     deep.resize(246, L'd'); // a folder whose name leaves no room for the file's
     ASSERT_TRUE(CreateDirectoryW(deep.c_str(), NULL) && SetCurrentDirectoryW(deep.c_str()));
     ASSERT_TRUE(WriteFileBytes(L"quillet.ini", "[Winpos]\nXpos=-20"));
-    LoadSettings();
+    LoadSettings(true);
     EXPECT_EQ(settings.Xpos, 496) << "the settings live in memory only";
 }
 
 LRESULT CALLBACK RefuseWindows(int code, WPARAM, LPARAM) { return code == HCBT_CREATEWND; }
 
-// The memory usage in the tip, the strip's gauge and the About box's lines.
+// The memory usage in the strip's gauge, the About box's lines and the tip.
 // The NT family's figures and the Resource Meter's are the end-to-end test's.
 TEST(Meter, TheUsedShareAndWhereItShows)
 {
     const int levels[][2] = {{-5, -1}, {11, -1}, {12, 7}, {22, 7}, {23, 6}, {55, 4}, {88, 1}, {89, 0}, {100, 0}};
     for (const auto &level : levels)
         EXPECT_EQ(GaugeLevel(level[0]), level[1]) << level[0] << " %";
-    const struct {
-        BYTE family;
-        int unavailable, usage;
-        BYTE mode, sw;
-        const char *lines;
-    } abouts[] = {
+    const struct { BYTE family; int unavailable, usage; BYTE mode, sw; const char *lines; } abouts[] = {
         {FAMILY_WIN9X, 0, 37, SOUND_SNDPLAY, 2, "システムメモリ使用率：37％　|    Sound   ：  sndPlay"},
         {FAMILY_OTHER, 1, 0, SOUND_OFF, 1, "ステムメモリ使用率：不明　|    Sound   ：  OFF(DBG)"},
     };
     for (const auto &about : abouts) {
-        platformFamily = about.family;
-        meterUnavailable = about.unavailable;
-        memoryUsage = about.usage;
-        settings.snd_kbn = about.mode;
-        settings.sw = about.sw;
+        platformFamily = about.family, meterUnavailable = about.unavailable, memoryUsage = about.usage;
+        settings.snd_kbn = about.mode, settings.sw = about.sw;
         char memory[ABOUT_LINE_BYTES], sound[ABOUT_LINE_BYTES];
         FormatMemoryLine(memory);
         FormatSoundLine(sound);
         EXPECT_EQ(std::string(memory) + "|" + sound, about.lines);
     }
-    EXPECT_EQ(UsageFromMemory(29, 100), 72) << "the quotient and the product each in double precision";
-    EXPECT_EQ(UsageFromMemory(5, 0), 0) << "nothing of nothing";
-    const struct {
-        int usage, unavailable;
-        const char *tip;
-    } tips[] = {{-2, 0, "Quillet [メモリ使用率：-2％]"}, {-2, 1, "Quillet [メモリ使用率：-2％]"},
-                {0, 1, "Quillet [メモリ使用率：不明]"}};
+    EXPECT_EQ(Values(UsageFromMemory(29, 100), UsageFromMemory(5, 0)), "72 0")
+        << "the quotient and the product each in double precision; nothing of nothing";
+    // The tip changes with the figure only; an icon added anew shows its figure, whatever it is.
+    const struct { int usage, unavailable; bool added; const char *tip; } tips[] = {
+        {-2, 0, false, "Quillet [メモリ使用率：-2％]"}, {-2, 1, false, "Quillet [メモリ使用率：-2％]"},
+        {0, 1, false, "Quillet [メモリ使用率：不明]"}, {-1, 0, false, "Quillet [メモリ使用率：-1％]"},
+        {-1, 0, true, "Quillet [メモリ使用率：-1％]"}};
     for (const auto &tip : tips) {
-        memoryUsage = tip.usage;
         meterUnavailable = tip.unavailable;
-        RefreshTrayTip();
-        EXPECT_STREQ(trayIcon.szTip, tip.tip) << "the tip changes with the figure only";
+        if (tip.added)
+            AddTrayIcon(NULL);
+        RefreshTrayTip(tip.usage);
+        EXPECT_STREQ(trayIcon.szTip, tip.tip) << tip.usage << (tip.added ? " anew" : "");
     }
     // On the Windows 98 family without the Resource Meter a box says so
     // (refused here, as it would wait for a click) and the memory wind is greyed.
     platformFamily = FAMILY_WIN9X;
-    meterUnavailable = 0;
     popupMenu = GetSubMenu(LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_CHIME_MENU)), 0);
     HHOOK noBox = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());
-    OpenMemoryMeter();
+    TellMeterMissing(OpenMemoryMeter());
     UnhookWindowsHookEx(noBox);
     EXPECT_TRUE(meterUnavailable);
-    EXPECT_EQ(MarksOf([](UINT id) { return GetMenuState(popupMenu, id, MF_BYCOMMAND); }),
-              "checked: breeze, normal, medium, on a window; grayed: memory");
+    EXPECT_EQ(Marks(popupMenu), "checked: breeze, normal, medium, on a window; grayed: memory");
     meterUnavailable = 0;
     platformFamily = FAMILY_NT;
 }

@@ -43,7 +43,7 @@ struct FakeBuffer final : Voice, IDirectSoundBuffer {
                     DWORD) override
     {
         DWORD head = standIn.splitLocks ? bytes / 3 : bytes + standIn.lockSlack;
-        *first = &memory[at];
+        *first = standIn.nullRegion ? NULL : &memory[at];
         *firstBytes = head;
         *second = standIn.splitLocks ? &memory[at + head] : NULL;
         *secondBytes = standIn.splitLocks ? bytes - head + standIn.lockSlack : 0;
@@ -51,11 +51,11 @@ struct FakeBuffer final : Voice, IDirectSoundBuffer {
     }
     STDMETHOD(Play)(DWORD, DWORD, DWORD flags) override { return Trace("play", played = flags), DS_OK; }
     STDMETHOD(SetCurrentPosition)(DWORD at) override { return cursor = at, at <= memory.size() ? DS_OK : E_FAIL; }
-    STDMETHOD(SetFormat)(LPCWAVEFORMATEX wanted) override { return standIn.primaryFormat = *wanted, standIn.format; }
+    STDMETHOD(SetFormat)(LPCWAVEFORMATEX) override { return standIn.format; }
     STDMETHOD(SetVolume)(LONG volume) override { return Trace("v", volume), standIn.setting; }
     STDMETHOD(SetPan)(LONG pan) override { return Trace("p", pan), standIn.setting; }
     STDMETHOD(SetFrequency)(DWORD) override { return standIn.setting; }
-    STDMETHOD(Stop)() override { return stopped = true, DS_OK; }
+    STDMETHOD(Stop)() override { return DS_OK; }
     STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return DS_OK; }
     STDMETHOD(Restore)() override { return DS_OK; }
 };
@@ -73,11 +73,10 @@ struct FakeDevice : IDirectSound {
             return result;
         FakeBuffer *buffer = new FakeBuffer;
         buffer->desc = *desc;
-        buffer->cursor = buffer->stopped = 0;
+        buffer->cursor = 0;
         buffer->played = 99;
         buffer->index = primary ? -1 : (int)standIn.made.size();
         if (!primary) {
-            buffer->format = *desc->lpwfxFormat;
             buffer->memory.assign(desc->dwBufferBytes + standIn.lockSlack, 0xEE);
             standIn.made.push_back(buffer);
         }
@@ -125,16 +124,16 @@ HRESULT WINAPI FakeEnumerate(LPDSENUMCALLBACKA callback, LPVOID context)
     if (result != DS_OK)
         return result;
     GUID other = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
-    standIn.answers.push_back(callback(NULL, "Primary Sound Driver", "", context));
-    if (standIn.answers.back())
-        standIn.answers.push_back(callback(&other, std::string(300, 'd').c_str(), "fake.drv", context));
+    if (callback(NULL, "Primary Sound Driver", "", context))
+        callback(&other, std::string(300, 'd').c_str(), "fake.drv", context);
     return DS_OK;
 }
 
 HRESULT WINAPI FakeCreate(LPCGUID guid, LPDIRECTSOUND *made, LPUNKNOWN)
 {
     standIn.opened = *guid;
-    if (standIn.create == DS_OK)
+    *made = NULL;
+    if (standIn.create == DS_OK && !standIn.nullDevice)
         *made = &device, device.AddRef();
     return standIn.create;
 }
@@ -193,4 +192,29 @@ std::string LastLogLine()
         return "<unterminated: " + text + ">";
     text.resize(text.size() - 2);
     return text.substr(text.rfind('\n') + 1); // from the start when there is one line
+}
+
+void *ReplaceImport(const char *dll, const char *entry, void *replacement)
+{
+    BYTE *base = (BYTE *)GetModuleHandleA(NULL);
+    const IMAGE_NT_HEADERS *headers = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
+    DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (const IMAGE_IMPORT_DESCRIPTOR *from = (IMAGE_IMPORT_DESCRIPTOR *)(base + imports); from->Name; from++) {
+        if (lstrcmpiA((const char *)base + from->Name, dll))
+            continue;
+        IMAGE_THUNK_DATA *name = (IMAGE_THUNK_DATA *)(base + from->OriginalFirstThunk);
+        IMAGE_THUNK_DATA *slot = (IMAGE_THUNK_DATA *)(base + from->FirstThunk);
+        for (; name->u1.AddressOfData; name++, slot++) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                strcmp((const char *)((IMAGE_IMPORT_BY_NAME *)(base + name->u1.AddressOfData))->Name, entry))
+                continue;
+            DWORD access;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &access);
+            void *replaced = (void *)slot->u1.Function;
+            slot->u1.Function = (ULONG_PTR)replacement;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, access, &access);
+            return replaced;
+        }
+    }
+    return NULL;
 }

@@ -21,14 +21,13 @@
 #include "sound/sound.h"
 #include "tests/common/harness.h"
 #include "wind/wind.h"
+#include "window/tray.h"
 #include "window/window.h"
 
 struct Voice { // a secondary buffer as the stand-in keeps it
     DSBUFFERDESC desc;
-    WAVEFORMATEX format;
     std::vector<BYTE> memory;
     DWORD cursor, played; // played: the last Play's flags, 99 before any
-    bool stopped;
 };
 
 struct StandIn {
@@ -37,7 +36,8 @@ struct StandIn {
     std::vector<HRESULT> enumerations; // the first calls' results; DS_OK after them
     HRESULT create = DS_OK, cooperate = DS_OK, primary = DS_OK, format = DS_OK, buffer = DS_OK, lock = DS_OK;
     HRESULT frequency = DS_OK, setting = DS_OK;
-    bool nullPrimary = false; // the primary buffer is reported made, but none comes
+    bool nullDevice = false, nullPrimary = false; // reported made, but none comes
+    bool nullRegion = false; // Lock says yes, but hands out no first region
     bool splitLocks = false; // Lock hands a range out in two regions
     DWORD lockSlack = 0; // and its regions are this much longer than asked
     MMRESULT caps = TIMERR_NOERROR, period = TIMERR_NOERROR;
@@ -45,10 +45,8 @@ struct StandIn {
     DWORD hz = 22050;
     // Seen; trace: the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 ".
     int holds = 0, devices = 0, buffers = 0, periods = 0;
-    std::vector<BOOL> answers; // the enumeration callback's
     GUID opened = {};
     DWORD cooperation = 0;
-    WAVEFORMATEX primaryFormat = {};
     std::vector<Voice *> made;
     std::string trace;
     LPTIMECALLBACK refill = NULL;
@@ -68,5 +66,9 @@ protected:
 };
 
 std::string LastLogLine(); // of supinfo.txt in the current folder, without its line end
+
+// Points this program's import of a system entry at a stand-in, for the calls
+// the program makes from here on; returns the entry it replaced.
+void *ReplaceImport(const char *dll, const char *entry, void *standIn);
 
 #endif

@@ -3,7 +3,7 @@
 // the system loads the library into the program to call the hook there.
 #include <windows.h>
 
-#include "tests/support/probe.h"
+#include "bench/probe.h"
 
 // Wine keeps no count for GetGuiResources. There the low word of a GDI
 // handle indexes the process's object table and names a live object by
@@ -30,8 +30,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wPa
                          : NULL;
     ProbeAnswer *answer = mapping ? (ProbeAnswer *)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0) : NULL;
     if (answer) {
-        HMENU menu = (HMENU)sent->lParam;
-        answer->value = sent->wParam ? GetMenuState(menu, (UINT)sent->wParam, MF_BYCOMMAND) : GdiObjects();
+        answer->value = GdiObjects();
         answer->answered = 1;
         UnmapViewOfFile(answer);
     }

@@ -4,10 +4,11 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include "settings.h"
+#include "window.h"
 #include "../about/about.h"
 #include "../handles/handles.h"
 #include "../resources/resource.h"
+#include "../settings/settings.h"
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
 #include "../wind/wind.h"
@@ -52,15 +53,16 @@ static void DecideSoundMode(HWND window)
     if (StartDirectSound(window) == 0) {
         settings.snd_kbn = SOUND_DIRECT;
         EnableDirectOnlyItems(MF_ENABLED);
-        if (settings.snd_vol == 0)
+        // OFF lets the device go, and with it the mixing it does even in silence.
+        if (settings.snd_vol == VOLUME_OFF)
             StopEngine();
     } else {
         StopEngine();
         settings.snd_kbn = SOUND_SNDPLAY;
         EnableDirectOnlyItems(MF_GRAYED);
-        settings.win_str = 3;
-        if (settings.snd_vol != 0)
-            settings.snd_vol = 2;
+        settings.win_str = WIND_FITFUL;
+        if (settings.snd_vol != VOLUME_OFF)
+            settings.snd_vol = VOLUME_NORMAL;
     }
 }
 
@@ -91,7 +93,7 @@ void ApplyMenuState(HWND window)
     if (Changed(2, settings.snd_vol)) {
         DecideSoundMode(window);
         MarkGroup(VOLUME_ITEMS, ARRAYSIZE(VOLUME_ITEMS), settings.snd_vol);
-        if (settings.snd_vol == 0)
+        if (settings.snd_vol == VOLUME_OFF)
             settings.snd_kbn = SOUND_OFF;
         WriteSetting("RunSts", "snd_vol", settings.snd_vol);
     }
@@ -117,6 +119,12 @@ static void PlaceFreely(HWND window, HWND band)
         SetWindowPos(window, band, 0, 0, CHIME_WIDTH, CHIME_HEIGHT, SWP_NOMOVE);
 }
 
+void TellMeterMissing(const char *why)
+{
+    MessageBoxA(NULL, why, PRODUCT_NAME, MB_OK);
+    ModifyMenuA(popupMenu, IDM_WIND_MEMORY, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_WIND_MEMORY, "メモリ");
+}
+
 // The settings commands: the setting each sets and the value.
 struct SettingCommand {
     WORD id;
@@ -125,14 +133,22 @@ struct SettingCommand {
 };
 
 static const SettingCommand SETTING_COMMANDS[] = {
-    {IDM_WIND_MEMORY, &Settings::win_obj, 0}, {IDM_WIND_RANDOM, &Settings::win_obj, 1},
-    {IDM_SENS_LOW, &Settings::frn_kan, 0},    {IDM_SENS_MEDIUM, &Settings::frn_kan, 1},
-    {IDM_SENS_HIGH, &Settings::frn_kan, 2},   {IDM_BREEZE, &Settings::win_str, 1},
-    {IDM_TYPHOON, &Settings::win_str, 2},     {IDM_FITFUL, &Settings::win_str, 3},
-    {IDM_VOL_LOUDER, &Settings::snd_vol, 1},  {IDM_VOL_NORMAL, &Settings::snd_vol, 2},
-    {IDM_VOL_QUIETER, &Settings::snd_vol, 3}, {IDM_VOL_RANDOM, &Settings::snd_vol, 4},
-    {IDM_VOL_OFF, &Settings::snd_vol, 0},     {IDM_HANG_WINDOW, &Settings::posmode, 0},
-    {IDM_HANG_FREE, &Settings::posmode, 1},   {IDM_HANG_FRONT, &Settings::posmode, 2},
+    {IDM_WIND_MEMORY, &Settings::win_obj, WIND_FROM_MEMORY},
+    {IDM_WIND_RANDOM, &Settings::win_obj, WIND_AT_RANDOM},
+    {IDM_SENS_LOW, &Settings::frn_kan, SENSITIVITY_LOW},
+    {IDM_SENS_MEDIUM, &Settings::frn_kan, SENSITIVITY_MEDIUM},
+    {IDM_SENS_HIGH, &Settings::frn_kan, SENSITIVITY_HIGH},
+    {IDM_BREEZE, &Settings::win_str, WIND_BREEZE},
+    {IDM_TYPHOON, &Settings::win_str, WIND_TYPHOON},
+    {IDM_FITFUL, &Settings::win_str, WIND_FITFUL},
+    {IDM_VOL_LOUDER, &Settings::snd_vol, VOLUME_LOUDER},
+    {IDM_VOL_NORMAL, &Settings::snd_vol, VOLUME_NORMAL},
+    {IDM_VOL_QUIETER, &Settings::snd_vol, VOLUME_QUIETER},
+    {IDM_VOL_RANDOM, &Settings::snd_vol, VOLUME_RANDOM},
+    {IDM_VOL_OFF, &Settings::snd_vol, VOLUME_OFF},
+    {IDM_HANG_WINDOW, &Settings::posmode, HANG_ON_WINDOW},
+    {IDM_HANG_FREE, &Settings::posmode, HANG_FREE},
+    {IDM_HANG_FRONT, &Settings::posmode, HANG_FREE_IN_FRONT},
 };
 
 static const SettingCommand *FindSettingCommand(WORD id)

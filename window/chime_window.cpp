@@ -1,4 +1,5 @@
-// The chime window: a 32 by 64 popup cut to the picture of the chime.
+// The chime window: a 32 by 64 popup cut to the picture of the chime, its
+// messages, its timers, and what its creation and destruction hold and free.
 #include <windows.h>
 
 #include "window.h"
@@ -10,15 +11,11 @@
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
 
-#define GAUGE_LEVELS 8
 #define ANIMATION_TIMER 1
 #define ANIMATION_PERIOD 192
 #define FAN_TIMER 3
 
 BYTE interactionState = FAN_PHASE_ONE;
-
-static HBITMAP chimeBitmaps[POSES];
-static HBITMAP stripBitmaps[GAUGE_LEVELS][POSES];
 
 static_assert(sizeof(void *) != 4 || sizeof(WNDCLASSEXA) == 48, "extended class record");
 
@@ -36,29 +33,9 @@ ATOM RegisterChimeClass(void)
     return RegisterClassExA(&wc);
 }
 
-static int StripBitmapId(int level, int poseIndex)
-{
-    return 200 + 10 * (poseIndex + 1) + level;
-}
-
-int GaugeLevel(int usage)
-{
-    if (usage <= 11)
-        return -1;
-    if (usage >= 89)
-        return 0;
-    // 12..22 is level 7, 23..33 level 6, ... 78..88 level 1.
-    return 7 - (usage - 12) / 11;
-}
-
 static void OnCreate(HWND window)
 {
-    for (int p = 0; p < POSES; p++) {
-        chimeBitmaps[p] = LoadBitmapA(appInstance, MAKEINTRESOURCEA(IDB_CHIME_FIRST + p));
-        poseRegions[p] = RegionFromBitmap(chimeBitmaps[p], (COLORREF)-1);
-        for (int k = 0; k < GAUGE_LEVELS; k++)
-            stripBitmaps[k][p] = LoadBitmapA(appInstance, MAKEINTRESOURCEA(StripBitmapId(k, p)));
-    }
+    LoadChimePictures();
     // The window always gets a copy: a region handed over belongs to the window system.
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(shape, poseRegions[0], NULL, RGN_COPY);
@@ -67,25 +44,6 @@ static void OnCreate(HWND window)
     // The first menu apply at start-up decides the sound mode from its own start.
     StartDirectSound(window);
     SetTimer(window, ANIMATION_TIMER, ANIMATION_PERIOD, NULL);
-}
-
-static void OnPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, chimeBitmaps[pose]);
-    BitBlt(dc, 0, 0, CHIME_WIDTH, CHIME_WIDTH, memory, 0, 0, SRCCOPY);
-    int level = GaugeLevel(memoryUsage);
-    if (level < 0) {
-        BitBlt(dc, 0, CHIME_WIDTH, CHIME_WIDTH, CHIME_WIDTH, memory, 0, CHIME_WIDTH, SRCCOPY);
-    } else {
-        SelectObject(memory, stripBitmaps[level][pose]);
-        BitBlt(dc, 0, CHIME_WIDTH, CHIME_WIDTH, CHIME_WIDTH, memory, 0, 0, SRCCOPY);
-    }
-    SelectObject(memory, previous);
-    EndPaint(window, &ps);
-    DeleteDC(memory);
 }
 
 // The whole window acts as a caption, so presses arrive as non-client messages.
@@ -146,23 +104,6 @@ static void StorePosition(HWND window)
     }
 }
 
-static void FreeChimeBitmaps(void)
-{
-    for (int p = 0; p < POSES; p++) {
-        if (chimeBitmaps[p])
-            DeleteObject(chimeBitmaps[p]);
-        chimeBitmaps[p] = NULL;
-        for (int k = 0; k < GAUGE_LEVELS; k++) {
-            if (stripBitmaps[k][p])
-                DeleteObject(stripBitmaps[k][p]);
-            stripBitmaps[k][p] = NULL;
-        }
-        if (poseRegions[p])
-            DeleteObject(poseRegions[p]);
-        poseRegions[p] = NULL;
-    }
-}
-
 // Where the chime hangs and the whole of the settings go to the file when the
 // program ends, whether by Exit or with the Windows session.
 static void SaveAtEnd(HWND window)
@@ -182,7 +123,7 @@ static void OnDestroy(HWND window)
 {
     StopEngine();
     SaveAtEnd(window);
-    FreeChimeBitmaps();
+    FreeChimePictures();
     // The region itself belongs to the window and goes with it.
     if (GetPropA(window, REGION_PROPERTY))
         RemovePropA(window, REGION_PROPERTY);
@@ -199,7 +140,7 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnCreate(window);
         return 0;
     case WM_PAINT:
-        OnPaint(window);
+        PaintChime(window);
         return 0;
     case WM_SETCURSOR:
         return OnSetCursor(window);

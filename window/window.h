@@ -37,6 +37,10 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);
 // changed since the last call: 1 when it did, 0 otherwise.
 int ApplyPoseRegion(HWND window);
 
+// The chime's pictures (pictures.cpp): loaded with the pose shapes, painted, freed.
+void LoadChimePictures(void);
+void PaintChime(HWND window);
+void FreeChimePictures(void);
 // Gauge row of the strip for a memory usage percentage: -1 for the chime
 // bitmap's own lower half, otherwise the gauge level 0 to 7.
 int GaugeLevel(int usage);

@@ -1,6 +1,5 @@
-# The tests, in the order that finds a fault soonest: GoogleTest programs built
-# with the cross compiler and run once each under Wine through tools/wine-exec,
-# the sound heard from the null sink, and the fuzzing.
+# The tests, in the order that finds a fault soonest, each run once: GoogleTest
+# programs cross-built and run under Wine, the sound heard, the fuzzing.
 enable_testing()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-exec)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)

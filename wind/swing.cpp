@@ -6,8 +6,6 @@
 
 #include "wind.h"
 #include "../settings/settings.h"
-#include "../sound/chime_sound.h"
-#include "../sound/sound.h"
 
 #define LAST_POSE 5
 
@@ -15,9 +13,6 @@ int pose;
 int swing_step;
 unsigned long long gust_reference;
 bool alternativeTrayIcon;
-
-// Attenuation in hundredths of a decibel; entry 0 is 1, not 0.
-static const int ATTENUATION[8] = {1, 300, 600, 900, 1200, 1500, 1800, 2100};
 
 // Sensitivities beyond the three table entries count as medium.
 static int Sensitivity(void)
@@ -65,79 +60,6 @@ BOOL GustCheck(void)
     default:
         return FALSE;
     }
-}
-
-// The chime rings when the draw is below 7; it also picks the sample.
-static unsigned RingDraw(int cause)
-{
-    if (cause == CAUSE_FAN)
-        return RandomBelow(6);
-    switch (settings.win_str) {
-    case WIND_BREEZE:
-        return RandomBelow(30);
-    case WIND_TYPHOON:
-        return RandomBelow(4);
-    case WIND_FITFUL:
-        return RandomBelow(RandomBelow(30) + 15);
-    default:
-        return 0;
-    }
-}
-
-// The attenuation entry for the chime volume, or -1 for none.
-static int VolumeDraw(void)
-{
-    switch (settings.snd_vol) {
-    case VOLUME_LOUDER:
-        return (int)RandomBelow(2);
-    case VOLUME_NORMAL:
-        return 3 + (int)RandomBelow(2);
-    case VOLUME_QUIETER:
-        return 6 + (int)RandomBelow(2);
-    case VOLUME_RANDOM:
-        return (int)RandomBelow(8);
-    default:
-        return -1;
-    }
-}
-
-static int PanDraw(unsigned sample, int cause)
-{
-    switch (sample) {
-    case 0:
-        return -(int)RandomBelow(200);
-    case 1:
-        return 0;
-    case 2:
-        return (int)RandomBelow(200);
-    default:
-        return cause;
-    }
-}
-
-// A sample still sounding keeps its volume and only gets a new pan.
-static void RingSample(unsigned sample, int cause)
-{
-    if (GetSamplePosition(sample) == 0) {
-        int entry = VolumeDraw();
-        if (entry >= 0)
-            SetSampleVolume(sample, -ATTENUATION[entry]);
-    }
-    SetSamplePan(sample, PanDraw(sample, cause));
-    PlaySample(sample, 0);
-}
-
-static void Ring(int cause)
-{
-    if (settings.snd_vol == VOLUME_OFF)
-        return;
-    unsigned r = RingDraw(cause);
-    if (r >= 7)
-        return;
-    if (settings.snd_kbn == SOUND_SNDPLAY)
-        PlayChimeResource(chimeSounds[RandomBelow(CHIME_SOUNDS)]);
-    else if (settings.snd_kbn == SOUND_DIRECT)
-        RingSample(r, cause);
 }
 
 // A fan stroke at the last pose rings and flips but stays there; the next

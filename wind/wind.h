@@ -40,6 +40,8 @@ struct WindStep {
 };
 
 WindStep WindTick(int cause);
+// The ring of one step of a swing, through the sound mode in use.
+void Ring(int cause);
 
 // Reads the meter and tells whether a gust starts a swing.
 BOOL GustCheck(void);

@@ -57,7 +57,4 @@ bool WaitFor(const std::function<bool()> &condition, DWORD ms)
     return true;
 }
 
-void Pause(DWORD ms)
-{
-    WaitFor([] { return false; }, ms);
-}
+void Pause(DWORD ms) { WaitFor([] { return false; }, ms); }

@@ -5,15 +5,8 @@
 
 #include <string>
 
-inline std::string Word(unsigned value)
-{
-    return {char(value & 0xff), char(value >> 8 & 0xff)};
-}
-
-inline std::string Dword(unsigned value)
-{
-    return Word(value & 0xffff) + Word(value >> 16);
-}
+inline std::string Word(unsigned value) { return {char(value & 0xff), char(value >> 8 & 0xff)}; }
+inline std::string Dword(unsigned value) { return Word(value & 0xffff) + Word(value >> 16); }
 
 inline std::string PcmWave(unsigned rate, unsigned bits, unsigned channels, const std::string &samples)
 {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "tests/common/harness.h"
 
@@ -68,6 +69,9 @@ HWND Shown(const Program &program, const char *className, DWORD ms)
 namespace {
 const DWORD BLACK = 0;
 const int BELL_ROWS = 32;
+// Pixels as 0x00rrggbb, row by row from the top; NO_PIXEL where an icon is transparent.
+typedef std::vector<DWORD> Pixels;
+const DWORD NO_PIXEL = 0xFFFFFFFF;
 
 // What a drawing leaves on a 32-bit canvas, top row first; NO_PIXEL where it
 // leaves the ground as it was.
@@ -90,7 +94,6 @@ Pixels Canvas(int width, int height, const std::function<void(HDC)> &draw)
     DeleteDC(dc);
     return pixels;
 }
-} // namespace
 
 Pixels OnScreen(int left, int top, int width, int height)
 {
@@ -101,7 +104,8 @@ Pixels OnScreen(int left, int top, int width, int height)
     });
 }
 
-// An icon leaves the ground as it was where it is transparent.
+// One of resources/images, a bitmap or a 16 by 16 icon, which leaves the ground
+// as it was where it is transparent.
 Pixels Picture(const std::wstring &file)
 {
     static std::map<std::wstring, Pixels> loaded;
@@ -120,6 +124,7 @@ Pixels Picture(const std::wstring &file)
         icon ? DestroyIcon((HICON)image) : DeleteObject(image);
     return pixels;
 }
+} // namespace
 
 int PoseShown(HWND window, int level)
 {
@@ -168,9 +173,8 @@ std::string TrayIcon(POINT *middle)
 
 std::wstring TrayTip()
 {
-    POINT icon;
-    if (TrayIcon(&icon) == "none")
-        return L"<no tray icon>";
+    POINT icon = {};
+    TrayIcon(&icon);
     wchar_t text[128] = L"";
     Mouse(icon.x, icon.y);
     Mouse(icon.x + 1, icon.y);

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 struct Program {
     PROCESS_INFORMATION process = {};
@@ -19,16 +18,10 @@ struct Program {
 // until it shows the chime or a message box, or ends.
 void Start(Program *program, const std::string &settings, const std::wstring &exe = L"");
 // A copy beside a stand-in Resource Meter (63 % free). The test bed runs
-// "quillet98.exe" as on Windows 98, "quillet-nodsound.exe" without dsound.dll.
+// "quillet98.exe" as on Windows 98.
 std::wstring CopyOfProgram(const wchar_t *name);
 DWORD ExitCode(const Program &program, DWORD ms = 15000); // STILL_ACTIVE after ms
 HWND Shown(const Program &program, const char *className, DWORD ms = 0); // a visible top-level window
-
-// Pixels as 0x00rrggbb, row by row from the top; NO_PIXEL where an icon is transparent.
-typedef std::vector<DWORD> Pixels;
-const DWORD NO_PIXEL = 0xFFFFFFFF;
-Pixels OnScreen(int left, int top, int width, int height);
-Pixels Picture(const std::wstring &file); // one of resources/images: a bitmap, or a 16 by 16 icon
 
 // The pose whose picture, the strip at the gauge's level, the window shows cut to its shape; or -1.
 int PoseShown(HWND window, int level);

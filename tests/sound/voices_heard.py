@@ -19,10 +19,8 @@ def power(samples, hz, rate):  # Goertzel
 
 fundamentals, voice = {}, None
 for words in (line.split("#")[0].split() for line in open(sys.argv[2])):
-    if words[:1] == ["voice"]:
-        voice = words[1]
-    elif words[:1] == ["fundamental"]:
-        fundamentals[voice] = float(words[1])
+    voice = words[1] if words[:1] == ["voice"] else voice
+    fundamentals.update({voice: float(words[1])} if words[:1] == ["fundamental"] else {})
 with wave.open(sys.argv[1]) as w:
     rate, channels, data = w.getframerate(), w.getnchannels(), w.readframes(w.getnframes())
 data = struct.unpack("<%dh" % (len(data) // 2), data)

@@ -67,7 +67,7 @@ struct FakeDevice : IDirectSound {
     STDMETHOD(CreateSoundBuffer)(LPCDSBUFFERDESC desc, LPLPDIRECTSOUNDBUFFER made, IUnknown *) override
     {
         bool primary = desc->dwFlags & DSBCAPS_PRIMARYBUFFER;
-        HRESULT result = primary ? standIn.primary : standIn.buffer;
+        HRESULT result = primary ? standIn.primary : DS_OK;
         *made = NULL;
         if (result != DS_OK || (primary && standIn.nullPrimary))
             return result;

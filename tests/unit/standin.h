@@ -1,7 +1,6 @@
 // A stand-in for the system under the sound library, in place for every unit
-// test: winmm's timer entries and a DirectSound whose device and buffers do
-// what the test arranges and keep what they are asked. With what every unit
-// test includes.
+// test: winmm's timer entries and a DirectSound that does what the test
+// arranges and keeps what it is asked. With what every unit test includes.
 #ifndef QUILLET_TEST_STANDIN_H
 #define QUILLET_TEST_STANDIN_H
 
@@ -34,8 +33,8 @@ struct StandIn {
     // Arranged by the test.
     std::string missing; // a DLL or an entry that is not there
     std::vector<HRESULT> enumerations; // the first calls' results; DS_OK after them
-    HRESULT create = DS_OK, cooperate = DS_OK, primary = DS_OK, format = DS_OK, buffer = DS_OK, lock = DS_OK;
-    HRESULT frequency = DS_OK, setting = DS_OK;
+    HRESULT create = DS_OK, cooperate = DS_OK, primary = DS_OK, format = DS_OK, lock = DS_OK, frequency = DS_OK;
+    HRESULT setting = DS_OK;
     bool nullDevice = false, nullPrimary = false; // reported made, but none comes
     bool nullRegion = false; // Lock says yes, but hands out no first region
     bool splitLocks = false; // Lock hands a range out in two regions

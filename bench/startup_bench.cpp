@@ -1,12 +1,13 @@
 // Time from process start to the first painted pixel on the screen, for
-// quillet.exe and for a minimal window program, under the same Wine, and
-// the memory each holds once it has settled.
+// quillet.exe, a minimal window program and the floor program, under the same
+// Wine, and the memory each holds once it has settled.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -141,26 +142,30 @@ long long FileSize(const std::wstring &path)
 
 } // namespace
 
-// Arguments: quillet.exe, minimal.exe, a scratch folder, the product exe.
+// Arguments: quillet.exe, minimal.exe, floor.exe, a scratch folder, the product exe.
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc < 5) {
-        fprintf(stderr, "usage: startup_bench QUILLET MINIMAL FOLDER PRODUCT\n");
+    if (argc < 6) {
+        fprintf(stderr, "usage: startup_bench QUILLET MINIMAL FLOOR FOLDER PRODUCT\n");
         return 2;
     }
     Target quillet = {"quillet.exe", argv[1], "Quillet", 0, 0, 0};
     Target minimal = {"minimal window program", argv[2], "QuilletMinimal", 16, 32, RGB(10, 200, 30)};
-    std::wstring folder = argv[3];
+    // The floor paints pose 0 from the same resources as the chime.
+    Target floor = {"floor program", argv[3], "QuilletFloor", 0, 0, 0};
+    std::wstring folder = argv[4];
     CreateDirectoryW(folder.c_str(), NULL);
-    if (!FindChimePixel(quillet)) {
-        fprintf(stderr, "cannot read the chime bitmap of %ls\n", argv[1]);
-        return 1;
-    }
-    std::vector<double> times[2], privateKb[2], workingSetKb[2];
-    Target *targets[2] = {&quillet, &minimal};
-    // Interleaved, so that both see the same machine.
+    for (Target *chime : {&quillet, &floor})
+        if (!FindChimePixel(*chime)) {
+            fprintf(stderr, "cannot read the chime bitmap of %ls\n", chime->exe.c_str());
+            return 1;
+        }
+    const int TARGETS = 3;
+    std::vector<double> times[TARGETS], privateKb[TARGETS], workingSetKb[TARGETS];
+    Target *targets[TARGETS] = {&quillet, &minimal, &floor};
+    // Interleaved, so that all see the same machine.
     for (int run = 0; run < RUNS; run++)
-        for (int t = 0; t < 2; t++) {
+        for (int t = 0; t < TARGETS; t++) {
             Memory memory = {};
             double ms = TimeToFirstPaint(*targets[t], folder, &memory);
             if (ms < 0) {
@@ -172,15 +177,18 @@ int wmain(int argc, wchar_t **argv)
             workingSetKb[t].push_back(memory.workingSetKb);
         }
     printf("Start-up to first paint (median of %d runs, with the range):\n", RUNS);
-    for (int t = 0; t < 2; t++)
+    for (int t = 0; t < TARGETS; t++)
         Report(targets[t]->name, times[t], "ms");
-    printf("  ratio quillet / minimal  %8.2f\n", Median(times[0]) / Median(times[1]));
+    for (int t = 1; t < TARGETS; t++)
+        printf("  ratio quillet / %-24s %8.2f\n", targets[t]->name, Median(times[0]) / Median(times[t]));
     printf("Memory three seconds after the first paint (median of %d runs, with the range):\n", RUNS);
-    for (int t = 0; t < 2; t++) {
+    for (int t = 0; t < TARGETS; t++) {
         Report(std::string(targets[t]->name) + ", private bytes", privateKb[t], "KB");
         Report(std::string(targets[t]->name) + ", working set", workingSetKb[t], "KB");
     }
-    printf("  ratio quillet / minimal, private bytes  %8.2f\n", Median(privateKb[0]) / Median(privateKb[1]));
-    printf("Size of %ls: %lld bytes\n", argv[4], FileSize(argv[4]));
+    for (int t = 1; t < TARGETS; t++)
+        printf("  ratio quillet / %s, private bytes  %8.2f\n", targets[t]->name,
+               Median(privateKb[0]) / Median(privateKb[t]));
+    printf("Size of %ls: %lld bytes\n", argv[5], FileSize(argv[5]));
     return 0;
 }

@@ -1,4 +1,4 @@
-// What the test programs share: folders and files, and waiting for a condition.
+// What the test programs share: folders and files, numbers to compare, and waiting for a condition.
 #ifndef QUILLET_TEST_HARNESS_H
 #define QUILLET_TEST_HARNESS_H
 
@@ -23,8 +23,7 @@ template <typename... T> std::string Values(T... values)
     return joined;
 }
 
-// Handles this thread's messages until the condition holds, at most ms
-// milliseconds; whether it held.
+// Handles this thread's messages until the condition holds, at most ms milliseconds; whether it held.
 bool WaitFor(const std::function<bool()> &condition, DWORD ms);
 void Pause(DWORD ms);
 

@@ -14,8 +14,7 @@ struct Program {
     ~Program();
 };
 
-// Starts the program under test, or exe, in its folder with these settings,
-// until it shows the chime or a message box, or ends.
+// Starts the program under test, or exe, in its folder with these settings, until it shows the chime or a box, or ends.
 void Start(Program *program, const std::string &settings, const std::wstring &exe = L"");
 // A copy beside a stand-in Resource Meter (63 % free). The test bed runs
 // "quillet98.exe" as on Windows 98.

@@ -48,9 +48,12 @@ const Gusts GUSTS[] = {
     {"a range below 1 counts as 1", 1, 2, 1, 2, 2, 160, 0, 40, 11, "tt", "1|0:v-1200 0:p-68 0:play0 2*|672"},
     {"an unknown kind never gusts but always rings", 1, 9, 1, 2, 2, 160, 1, 40, 2, "ttftt",
      "0|0|3:v-1200 3:p1 3:play0 1*|0:v-900 0:p-65 0:play0 2|0:v-900 0:p-99 0:play0 3*|5"},
+    {"fan strokes at rest and swinging", 1, 2, 1, 2, 2, 160, 1000, 40, 4, "ftff",
+     "5:v-900 5:p1 5:play0 1*|3:v-1200 3:p0 3:play0 2|1:v-900 1:p0 1:play0 3*|4:v-1200 4:p1 4:play0 4|250"},
     {"a fan stroke at the last pose stays there", 1, 2, 1, 2, 2, 160, 1, 40, 6, "ttttff",
      "1|3:v-900 3:p0 3:play0 2*|0:v-900 0:p-33 0:play0 3|1:v-1200 1:p0 1:play0 4*|1:v-900 1:p0 1:play0 5|"
      "3:v-1200 3:p1 3:play0 5*|974"},
+    {"with the volume off nothing is drawn to ring", 1, 2, 1, 0, 9, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|526"},
     {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|395"},
     // The odds of a gust: a number drawn from 1 to the range that divides the
     // kind's divisor, at each sensitivity; the other ranges would gust at once.

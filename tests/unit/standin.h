@@ -42,12 +42,11 @@ struct StandIn {
     MMRESULT caps = TIMERR_NOERROR, period = TIMERR_NOERROR;
     UINT timer = 7; // what timeSetEvent gives
     DWORD hz = 22050;
-    // Seen; trace: the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 ".
-    int holds = 0, devices = 0, buffers = 0, periods = 0;
+    int holds = 0, devices = 0, buffers = 0, periods = 0; // seen from here on
     GUID opened = {};
     DWORD cooperation = 0;
     std::vector<Voice *> made;
-    std::string trace;
+    std::string trace; // the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 "
     LPTIMECALLBACK refill = NULL;
     UINT delay = 0, resolution = 0, killed = 0;
 };

@@ -81,9 +81,8 @@ WindStep WindTick(int cause)
         Ring(cause);
         Advance(&step);
     } else if (swing_step == 0) {
-        bool gust = GustCheck();
         step.meterRead = true;
-        if (gust) {
+        if (GustCheck()) {
             pose = 1;
             swing_step = 1;
         } else if (RandomBelow(10) == 0) {
@@ -98,6 +97,5 @@ WindStep WindTick(int cause)
         Ring(cause);
         Advance(&step);
     }
-    step.usage = memoryUsage;
     return step;
 }

@@ -35,8 +35,7 @@ extern int meterUnavailable;
 // window to show.
 struct WindStep {
     bool iconFlipped; // the tray icon flipped: the shell is told at once
-    bool meterRead; // at rest the meter was read: the tip follows the usage
-    int usage;
+    bool meterRead; // at rest the meter was read: the tip follows memoryUsage
 };
 
 WindStep WindTick(int cause);

@@ -76,7 +76,7 @@ void ShowWindStep(HWND window, const WindStep &step)
 {
     ShowTrayPicture(alternativeTrayIcon, step.iconFlipped);
     if (step.meterRead)
-        RefreshTrayTip(step.usage);
+        RefreshTrayTip(memoryUsage);
     if (ApplyPoseRegion(window))
         InvalidateRect(window, NULL, FALSE);
 }

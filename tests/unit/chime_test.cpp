@@ -341,8 +341,7 @@ TEST(SettingsFile, EachKeyTakesItsValueOrItsDefault)
 
 LRESULT CALLBACK RefuseWindows(int code, WPARAM, LPARAM) { return code == HCBT_CREATEWND; }
 
-// The memory usage in the strip's gauge, the About box's lines and the tip.
-// The NT family's figures and the Resource Meter's are the end-to-end test's.
+// The usage in the strip's gauge, the About box's lines and the tip; the meters' own figures are end to end.
 TEST(Meter, TheUsedShareAndWhereItShows)
 {
     const int levels[][2] = {{-5, -1}, {11, -1}, {12, 7}, {22, 7}, {23, 6}, {55, 4}, {88, 1}, {89, 0}, {100, 0}};
@@ -374,8 +373,7 @@ TEST(Meter, TheUsedShareAndWhereItShows)
         RefreshTrayTip(tip.usage);
         EXPECT_STREQ(trayIcon.szTip, tip.tip) << tip.usage << (tip.added ? " anew" : "");
     }
-    // On the Windows 98 family without the Resource Meter a box says so
-    // (refused here, as it would wait for a click) and the memory wind is greyed.
+    // Windows 98 without the Resource Meter: a box says so (refused here: it waits) and the memory wind is greyed.
     platformFamily = FAMILY_WIN9X;
     popupMenu = GetSubMenu(LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_CHIME_MENU)), 0);
     HHOOK noBox = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());

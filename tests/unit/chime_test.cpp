@@ -55,6 +55,8 @@ const Gusts GUSTS[] = {
      "3:v-1200 3:p1 3:play0 5*|974"},
     {"with the volume off nothing is drawn to ring", 1, 2, 1, 0, 9, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|526"},
     {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|395"},
+    {"the simple call plays a voice drawn at each ring", 1, 2, 1, 2, 1, 160, 1, 40, 2, "tttttt",
+     "1|wave155 2*|wave153 3|wave154 4*|wave158 5|0|299"},
     // The odds of a gust: a number drawn from 1 to the range that divides the
     // kind's divisor, at each sensitivity; the other ranges would gust at once.
     {"a breeze at low sensitivity", 1, 1, 0, 0, 2, 160, 1, 1, 267, "tttttttttttt", "0|0|1|2*|3|4*|5|0|1|1|1|2*|459"},

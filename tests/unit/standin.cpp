@@ -168,6 +168,15 @@ FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name)
 
 BOOL WINAPI FakeFreeLibrary(HMODULE) { return standIn.holds--, TRUE; }
 
+// The simple sound call, which is imported, not looked up: the voice it is given, by its resource id.
+BOOL WINAPI FakeSndPlay(LPCSTR image, UINT)
+{
+    for (int id : chimeSounds)
+        if (image == LockResource(LoadResource(NULL, FindResourceA(NULL, MAKEINTRESOURCEA(id), "WAVE"))))
+            standIn.trace += "wave" + std::to_string(id) + " ";
+    return TRUE;
+}
+
 const SystemLoader loader = {FakeLoadLibrary, FakeGetProcAddress, FakeFreeLibrary};
 } // namespace
 
@@ -176,6 +185,7 @@ void ResetStandIn()
     StopEngine();
     standIn = StandIn();
     UseSystemLoader(&loader);
+    ReplaceImport("winmm.dll", "sndPlaySoundA", (void *)FakeSndPlay);
 }
 
 void InFolder::SetUp()

@@ -46,13 +46,14 @@ struct StandIn {
     GUID opened = {};
     DWORD cooperation = 0;
     std::vector<Voice *> made;
-    std::string trace; // the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 "
+    std::string trace; // the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 ", and the
+                       // simple sound call's voices, as "wave155 "
     LPTIMECALLBACK refill = NULL;
     UINT delay = 0, resolution = 0, killed = 0;
 };
 extern StandIn standIn;
 
-void ResetStandIn(); // the engine stopped, and a fresh stand-in in place
+void ResetStandIn(); // the engine stopped, and a fresh stand-in in place, the simple sound call's too
 
 // A test in a new folder of its own, the current one, with a fresh stand-in.
 class InFolder : public ::testing::Test {

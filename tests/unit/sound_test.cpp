@@ -187,11 +187,6 @@ LONG CALLBACK CatchDebuggerText(EXCEPTION_POINTERS *caught)
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-std::string Chunk(const char *id, const std::string &body) { return id + Dword((unsigned)body.size()) + body; }
-std::string Riff(const std::string &chunks, const char *form = "WAVE")
-{
-    return "RIFF" + Dword(4 + (unsigned)chunks.size()) + form + chunks;
-}
 // Mono, 16 bits, 22050 a second, and what a longer chunk adds.
 std::string Format(unsigned tag = 1, const std::string &more = "")
 {

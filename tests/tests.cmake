@@ -25,6 +25,10 @@ test_program(unit_tests tests/unit/standin.cpp tests/unit/sound_test.cpp tests/u
   resources/quillet.rc)
 add_test(NAME unit COMMAND unit_tests)
 
+# The release: the program as built, and the zip packed from it, as the same commit always gives them.
+add_test(NAME release COMMAND ${CMAKE_SOURCE_DIR}/tests/release/release-test $<TARGET_FILE:quillet>
+  ${CMAKE_BINARY_DIR}/release)
+
 # The real program, and the stand-in Resource Meter that its Windows 98 copy loads.
 add_library(rsrc32 SHARED tests/support/rsrc32.cpp tests/support/rsrc32-${CMAKE_SYSTEM_PROCESSOR}.def)
 set_target_properties(rsrc32 PROPERTIES PREFIX "" SUFFIX ".DLL" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/rsrc32)

@@ -189,6 +189,6 @@ int wmain(int argc, wchar_t **argv)
     for (int t = 1; t < TARGETS; t++)
         printf("  ratio quillet / %s, private bytes  %8.2f\n", targets[t]->name,
                Median(privateKb[0]) / Median(privateKb[t]));
-    printf("Size of %ls: %lld bytes\n", argv[5], FileSize(argv[5]));
+    printf("Size of the product, quillet.exe: %lld bytes\n", FileSize(argv[5]));
     return 0;
 }

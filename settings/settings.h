@@ -48,10 +48,11 @@ extern Settings settings;
 // The memory thresholds are bytes of memory where the meter reads them
 // (memoryInBytes), and per cent of the system resources elsewhere.
 void LoadSettings(bool memoryInBytes);
-// Writes every saved key back to the file that LoadSettings found.
+// Writes every saved key back to the file that LoadSettings found (snd_kbn is
+// read but never written).
 void SaveSettings(void);
-// Writes one key as a decimal number into that file (never when the settings
-// live in memory only).
-void WriteSetting(const char *section, const char *key, int value);
+// Writes the key of one field of settings (&settings.Xpos, say) as a decimal
+// number into that file (never when the settings live in memory only).
+void WriteSetting(const void *field);
 
 #endif

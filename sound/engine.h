@@ -50,13 +50,17 @@ inline BYTE SilenceByte(unsigned bitsPerSample)
 }
 
 // Locks bytes of the buffer from offset, in one region or two. A device may
-// say yes and hand out no region to write: that counts as a refusal, and a
-// missing second region as an empty one.
+// say yes and hand out no region to write: that counts as a refusal, once
+// what it locked is unlocked again, and a missing second region as an empty one.
 inline bool LockRegions(IDirectSoundBuffer *buffer, DWORD offset, DWORD bytes, void **first, DWORD *firstBytes,
                         void **second, DWORD *secondBytes)
 {
-    if (buffer->Lock(offset, bytes, first, firstBytes, second, secondBytes, 0) != DS_OK || (!*first && *firstBytes))
+    if (buffer->Lock(offset, bytes, first, firstBytes, second, secondBytes, 0) != DS_OK)
         return false;
+    if (!*first && *firstBytes) {
+        buffer->Unlock(*first, *firstBytes, *second, *secondBytes);
+        return false;
+    }
     if (!*second)
         *secondBytes = 0;
     return true;

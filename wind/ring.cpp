@@ -15,16 +15,10 @@ static unsigned RingDraw(int cause)
 {
     if (cause == CAUSE_FAN)
         return RandomBelow(6);
-    switch (settings.win_str) {
-    case WIND_BREEZE:
-        return RandomBelow(30);
-    case WIND_TYPHOON:
-        return RandomBelow(4);
-    case WIND_FITFUL:
-        return RandomBelow(RandomBelow(30) + 15);
-    default:
+    const WindKind *kind = FindWindKind(settings.win_str);
+    if (!kind)
         return 0;
-    }
+    return RandomBelow(kind->ringSpread ? RandomBelow(kind->ringSpread) + kind->ringBelow : kind->ringBelow);
 }
 
 // The attenuation entry for the chime volume, or -1 for none.

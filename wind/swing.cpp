@@ -31,22 +31,15 @@ static BOOL MemoryGust(void)
     return FALSE;
 }
 
-// A gust when a number from 1 to the range divides the wind kind's divisor.
+// A gust when a number from 1 to the range divides the wind kind's divisor;
+// the number is drawn whatever the kind.
 static BOOL RandomGust(void)
 {
     const int ranges[3] = {settings.random0, settings.random1, settings.random2};
     int range = ranges[Sensitivity()];
     unsigned m = RandomBelow(range < 1 ? 1u : (unsigned)range) + 1;
-    switch (settings.win_str) {
-    case WIND_BREEZE:
-        return 50 % m == 0;
-    case WIND_TYPHOON:
-        return 10 % m == 0;
-    case WIND_FITFUL:
-        return 30 % m == 0;
-    default:
-        return FALSE;
-    }
+    const WindKind *kind = FindWindKind(settings.win_str);
+    return kind && kind->gustDivisor % m == 0;
 }
 
 BOOL GustCheck(void)

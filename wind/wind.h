@@ -38,6 +38,16 @@ struct WindStep {
     bool meterRead; // at rest the meter was read: the tip follows memoryUsage
 };
 
+// A wind kind (win_str): the random wind gusts when a number from 1 to the
+// range divides gustDivisor; a swing step rings when RandomBelow(ringBelow)
+// is below 7, ringBelow first raised by RandomBelow(ringSpread) if that is set.
+struct WindKind {
+    BYTE win_str;
+    unsigned gustDivisor, ringBelow, ringSpread;
+};
+// Null for a kind the program does not know: it never gusts and always rings.
+const WindKind *FindWindKind(BYTE win_str);
+
 WindStep WindTick(int cause);
 // The ring of one step of a swing, through the sound mode in use.
 void Ring(int cause);

@@ -11,9 +11,7 @@
 #include "../sound/chime_sound.h"
 #include "../sound/sound.h"
 
-#define ANIMATION_TIMER 1
 #define ANIMATION_PERIOD 192
-#define FAN_TIMER 3
 
 BYTE interactionState = FAN_PHASE_ONE;
 
@@ -36,11 +34,7 @@ ATOM RegisterChimeClass(void)
 static void OnCreate(HWND window)
 {
     LoadChimePictures();
-    // The window always gets a copy: a region handed over belongs to the window system.
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    CombineRgn(shape, poseRegions[0], NULL, RGN_COPY);
-    SetWindowRgn(window, shape, FALSE);
-    SetPropA(window, REGION_PROPERTY, shape);
+    GivePoseShape(window, 0, FALSE);
     // The first menu apply at start-up decides the sound mode from its own start.
     StartDirectSound(window);
     SetTimer(window, ANIMATION_TIMER, ANIMATION_PERIOD, NULL);
@@ -62,14 +56,6 @@ static void OnKeyDown(WPARAM key)
     }
 }
 
-static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    WORD id = LOWORD(wParam);
-    if (IsMenuCommand(id))
-        return OnMenuCommand(window, id);
-    return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
-}
-
 // The tray hears of a step first, as the wind read the memory or flipped the
 // icon; the window then takes the pose's shape, and repaints when it changed.
 void ShowWindStep(HWND window, const WindStep &step)
@@ -81,8 +67,16 @@ void ShowWindStep(HWND window, const WindStep &step)
         InvalidateRect(window, NULL, FALSE);
 }
 
+// A fan click's stroke, which blows even while the menu is up.
+static void OnFanStroke(HWND window)
+{
+    ShowWindStep(window, WindTick(CAUSE_FAN));
+    FlipFan();
+    KillTimer(window, FAN_TIMER); // one stroke a click
+}
+
 // While the menu is up the wind stands still, but the chime keeps hanging.
-static void OnTimer(HWND window)
+static void OnAnimationTick(HWND window)
 {
     RECT own;
     if (settings.posmode == HANG_ON_WINDOW && !aboutOpen && GetWindowRect(window, &own))
@@ -93,22 +87,14 @@ static void OnTimer(HWND window)
     }
 }
 
-// The saved position takes the window's left and top; the rest of the
-// rectangle is read into a local so it cannot spill over other settings.
-static void StorePosition(HWND window)
-{
-    RECT rect;
-    if (GetWindowRect(window, &rect)) {
-        settings.Xpos = rect.left;
-        settings.Ypos = rect.top;
-    }
-}
-
-// Where the chime hangs and the whole of the settings go to the file when the
-// program ends, whether by Exit or with the Windows session.
+// The chime's place (read into a local, so the rest of the rectangle cannot
+// spill over other settings) and all settings go to the file when the program
+// ends, whether by Exit or with the Windows session.
 static void SaveAtEnd(HWND window)
 {
-    StorePosition(window);
+    RECT rect;
+    if (GetWindowRect(window, &rect))
+        settings.Xpos = rect.left, settings.Ypos = rect.top;
     SaveSettings();
 }
 
@@ -162,9 +148,12 @@ LRESULT CALLBACK ChimeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         OnKeyDown(wParam);
         return 0;
     case WM_COMMAND:
-        return OnCommand(window, wParam, lParam);
+        return OnMenuCommand(window, wParam, lParam);
     case WM_TIMER:
-        OnTimer(window);
+        if (wParam == FAN_TIMER)
+            OnFanStroke(window);
+        else
+            OnAnimationTick(window);
         return 0;
     case WM_ENDSESSION:
         OnEndSession(window, wParam);

@@ -8,7 +8,6 @@
 #include "../handles/handles.h"
 #include "../settings/settings.h"
 
-#define FAN_TIMER 3
 #define FAN_DELAY 384
 // Rows 0 to 31 are the bell, which a free chime is dragged by.
 #define BELL_ROWS 32
@@ -19,7 +18,7 @@ static void ShowArrow(void)
 }
 
 // A flip shows the phase being left; the next cursor message shows the new one.
-static void FlipFan(void)
+void FlipFan(void)
 {
     if (interactionState == FAN_PHASE_ONE) {
         SetCursor(fanCursor1);
@@ -42,11 +41,11 @@ static void WriteMovedPosition(const RECT &rect)
 {
     if (rect.left != settings.Xpos) {
         settings.Xpos = rect.left;
-        WriteSetting("Winpos", "Xpos", settings.Xpos);
+        WriteSetting(&settings.Xpos);
     }
     if (rect.top != settings.Ypos) {
         settings.Ypos = rect.top;
-        WriteSetting("Winpos", "Ypos", settings.Ypos);
+        WriteSetting(&settings.Ypos);
     }
 }
 
@@ -78,13 +77,6 @@ LRESULT OnSetCursor(HWND window)
     return 0;
 }
 
-static void CALLBACK FanTimerProc(HWND window, UINT, UINT_PTR id, DWORD)
-{
-    ShowWindStep(window, WindTick(CAUSE_FAN));
-    FlipFan();
-    KillTimer(window, id);
-}
-
 LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     POINT cursor;
@@ -105,7 +97,7 @@ LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     // A fan click: a new click replaces a pending stroke, so fast clicks give one.
     FlipFan();
-    SetTimer(window, FAN_TIMER, FAN_DELAY, FanTimerProc);
+    SetTimer(window, FAN_TIMER, FAN_DELAY, NULL);
     return 0;
 }
 
@@ -115,10 +107,13 @@ void ShowChimeMenu(HWND window)
     POINT cursor;
     if (!ReadCursor(&cursor))
         return;
+    BYTE before = interactionState;
     interactionState = MENU_OPEN;
     SetCursor(handCursor);
     SetForegroundWindow(window);
-    TrackPopupMenu(popupMenu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, NULL);
+    // A menu that cannot be shown has no loop whose end would set the state back.
+    if (!TrackPopupMenu(popupMenu, TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, NULL))
+        interactionState = before;
 }
 
 // Presses on the tray icon open the menu, or only bring the About box forward.

@@ -1,6 +1,8 @@
 // Turning a bitmap into a window region by cutting away one key colour.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "window.h"
 
 HRGN poseRegions[POSES];
@@ -21,19 +23,13 @@ static void EmptyBatch(RGNDATA *batch)
     SetRect(&batch->rdh.rcBound, 0x7fffffff, 0x7fffffff, 0, 0);
 }
 
-static void AddRun(RGNDATA *batch, int x0, int x1, int y)
+static void AddRun(RGNDATA *batch, LONG x0, LONG x1, LONG y)
 {
     RECT *rects = (RECT *)batch->Buffer;
     RECT *bound = &batch->rdh.rcBound;
     SetRect(&rects[batch->rdh.nCount], x0, y, x1, y + 1);
-    if (x0 < bound->left)
-        bound->left = x0;
-    if (y < bound->top)
-        bound->top = y;
-    if (x1 > bound->right)
-        bound->right = x1;
-    if (y + 1 > bound->bottom)
-        bound->bottom = y + 1;
+    SetRect(bound, std::min(bound->left, x0), std::min(bound->top, y), std::max(bound->right, x1),
+            std::max(bound->bottom, y + 1));
     batch->rdh.nCount++;
 }
 
@@ -156,14 +152,25 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key)
     return gathered;
 }
 
+// The window always gets a copy: a region handed over belongs to the window
+// system. A copy that cannot be made (GDI exhausted) leaves the current shape.
+BOOL GivePoseShape(HWND window, int p, BOOL redraw)
+{
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (!shape)
+        return FALSE;
+    CombineRgn(shape, poseRegions[p], NULL, RGN_COPY);
+    SetWindowRgn(window, shape, redraw);
+    SetPropA(window, REGION_PROPERTY, shape);
+    return TRUE;
+}
+
+// A pose whose shape cannot be given keeps the current shape and picture
+// until a later call can give it.
 int ApplyPoseRegion(HWND window)
 {
-    if (pose == appliedPose)
+    if (pose == appliedPose || !GivePoseShape(window, pose, TRUE))
         return 0;
     appliedPose = pose;
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    CombineRgn(shape, poseRegions[pose], NULL, RGN_COPY);
-    SetWindowRgn(window, shape, TRUE);
-    SetPropA(window, REGION_PROPERTY, shape);
     return 1;
 }

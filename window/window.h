@@ -8,6 +8,10 @@
 
 #define POSES 6
 
+// The chime window's timers: the animation's tick, and a fan click's stroke.
+#define ANIMATION_TIMER 1
+#define FAN_TIMER 3
+
 // Interaction state: which fan phase the next click shows, or the menu is up.
 #define FAN_PHASE_ONE 0
 #define FAN_PHASE_TWO 1
@@ -33,8 +37,10 @@ void ShowWindStep(HWND window, const WindStep &step);
 // (COLORREF layout; -1 takes the key from the bottom-left pixel). Null on failure.
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);
 
-// Gives the window a copy of the current pose's region when the pose has
-// changed since the last call: 1 when it did, 0 otherwise.
+// Gives the window a copy of pose p's region; FALSE when none can be made.
+BOOL GivePoseShape(HWND window, int p, BOOL redraw);
+// Gives the window the current pose's shape when the pose has changed since
+// the last shape given: 1 when it did, 0 otherwise.
 int ApplyPoseRegion(HWND window);
 
 // The chime's pictures (pictures.cpp): loaded with the pose shapes, painted, freed.
@@ -45,22 +51,27 @@ void FreeChimePictures(void);
 // bitmap's own lower half, otherwise the gauge level 0 to 7.
 int GaugeLevel(int usage);
 
-// Mouse, menu and tray handling (pointer.cpp).
+// Mouse, menu and tray handling (pointer.cpp); a fan click arms FAN_TIMER.
 LRESULT OnSetCursor(HWND window);
 LRESULT OnNcButtonDown(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void FlipFan(void);
 void ShowChimeMenu(HWND window);
 void OnTrayIcon(HWND window, WPARAM id, LPARAM mouseMessage);
 
-// Moves the chime (now at own) beside the top right corner of the foreground window.
+// Where the chime hangs (hanging.cpp): beside the top right corner of the
+// foreground window (the chime now at own), or freely in the band given.
 void HangOnForegroundWindow(HWND window, const RECT &own);
+void PlaceFreely(HWND window, HWND band);
 
-// The popup menu (menu.cpp): its marks and grayed items follow the settings,
-// each changed group written at once; its commands.
+// The popup menu's setting groups (menu_groups.cpp): the marks and grayed
+// items follow the settings, and each changed group is written at once.
 void ApplyMenuState(HWND window);
-BOOL IsMenuCommand(WORD id);
-LRESULT OnMenuCommand(HWND window, WORD id);
+// Sets the setting whose item the id is and applies; false when it is none.
+bool ChooseMenuItem(HWND window, WORD id);
 // Tells the user why the memory wind cannot blow, before any window exists,
 // and grays its item.
 void TellMeterMissing(const char *why);
+// Every command of the popup menu (menu.cpp); other ids go to the default procedure.
+LRESULT OnMenuCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -103,7 +103,7 @@ protected:
     {
         for (UINT id : {IDM_WIND_MEMORY, IDM_WIND_RANDOM, IDM_SENS_LOW, IDM_SENS_MEDIUM, IDM_BREEZE, IDM_TYPHOON,
                         IDM_VOL_NORMAL, IDM_VOL_LOUDER, IDM_HANG_FREE, IDM_HANG_WINDOW})
-            OnMenuCommand(chimeWindow, id);
+            OnMenuCommand(chimeWindow, id, 0);
     }
     // A middle press on the row, the cursor resting at (316, 400): grabbed, fanned or nothing.
     const char *Press(int row)
@@ -181,6 +181,7 @@ TEST_F(Chime, PressesGrabOnlyAFreeChimeByItsBellAndOtherwiseFanIt)
 }
 
 BOOL WINAPI CursorUnknown(LPPOINT) { return FALSE; }
+HRGN WINAPI NoRegion(int, int, int, int) { return NULL; }
 void CALLBACK EndAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 // On Windows the cursor cannot be read while another desktop has the input.
@@ -215,6 +216,15 @@ TEST_F(Chime, AFanClickGivesOneStrokeAndOnlyStrokesMoveTheStripWhileTheMenuIsOpe
     SendMessageA(chimeWindow, WM_EXITMENULOOP, 0, 0);
     SendMessageA(chimeWindow, WM_TIMER, 1, 0);
     EXPECT_EQ(pose, 2);
+    popupMenu = NULL; // a menu that cannot be shown
+    SendMessageA(chimeWindow, WM_NCRBUTTONDOWN, HTCAPTION, 0);
+    SendMessageA(chimeWindow, WM_TIMER, 1, 0);
+    EXPECT_EQ(pose, 3) << "the wind stays still after a menu that never showed";
+    void *real = ReplaceImport("gdi32.dll", "CreateRectRgn", (void *)NoRegion);
+    SendMessageA(chimeWindow, WM_TIMER, 1, 0);
+    ReplaceImport("gdi32.dll", "CreateRectRgn", real);
+    RECT box;
+    EXPECT_NE(Values(pose, GetWindowRgnBox(chimeWindow, &box)), "4 0") << "a shape that cannot be made removes the shape";
 }
 
 // The GDI objects this process holds, but for window DCs, the window manager's cache. Under Wine, which
@@ -234,7 +244,7 @@ TEST_F(Chime, SwingsAndMenuChoicesGiveBackEveryGdiObjectTheyTake)
     int held = 0;
     for (int round = 0; round < 6; round++) {
         for (UINT id : {IDM_VOL_OFF, IDM_VOL_LOUDER, IDM_HANG_FREE, IDM_HANG_WINDOW})
-            OnMenuCommand(chimeWindow, id);
+            OnMenuCommand(chimeWindow, id, 0);
         for (int tick = 0; tick < 12; tick++, UpdateWindow(chimeWindow))
             SendMessageA(chimeWindow, WM_TIMER, 1, 0);
         if (round == 0)
@@ -251,7 +261,7 @@ TEST_F(Chime, AFreeChimeMoreThanHalfBeyondTheScreenComesBackToItsMiddle)
         {1008, IDM_HANG_FRONT, "1008 300"}, {1009, IDM_HANG_FREE, "496 352"}};
     for (const auto &move : moves) {
         SetWindowPos(chimeWindow, NULL, move.left, 300, 32, 64, SWP_NOZORDER);
-        OnMenuCommand(chimeWindow, move.command);
+        OnMenuCommand(chimeWindow, move.command, 0);
         RECT r;
         GetWindowRect(chimeWindow, &r);
         EXPECT_EQ(Values(r.left, r.top), move.place) << "from " << move.left;
@@ -281,7 +291,7 @@ TEST_F(Chime, EachCommandSetsItsGroupAndWritesItOnce)
     ApplyEachGroup();
     for (const auto &command : commands) {
         DeleteFileW((folder + L"\\quillet.ini").c_str());
-        OnMenuCommand(chimeWindow, command.id);
+        OnMenuCommand(chimeWindow, command.id, 0);
         EXPECT_EQ(Marks() + " | " + File() + " | " + Sound(),
                   "checked: " + std::string(command.marks) + " | " + command.written + " | " + command.sound +
                       (command.id == IDM_VOL_OFF ? "" : ", device open"))
@@ -289,7 +299,7 @@ TEST_F(Chime, EachCommandSetsItsGroupAndWritesItOnce)
     }
     // Without its dialog the About box leaves the chime shown.
     appInstance = GetModuleHandleA("kernel32.dll");
-    OnMenuCommand(chimeWindow, IDM_ABOUT);
+    OnMenuCommand(chimeWindow, IDM_ABOUT, 0);
     appInstance = GetModuleHandleA(NULL);
     EXPECT_TRUE(IsWindowVisible(chimeWindow));
 }
@@ -308,7 +318,7 @@ TEST_F(Chime, WithoutDirectSoundTheMenuOffersTheNormalVolumeAndTheFitfulWind)
     EXPECT_EQ(settings.snd_kbn, SOUND_SNDPLAY);
     EXPECT_EQ(File(), "[Runsts]\r\nwin_obj=0\r\nfrn_kan=2\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=7\r\n");
     standIn.missing.clear();
-    OnMenuCommand(chimeWindow, IDM_SENS_MEDIUM);
+    OnMenuCommand(chimeWindow, IDM_SENS_MEDIUM, 0);
     EXPECT_EQ(Marks() + " | " + Sound(), u8"checked: メモリ 中 窓に吊るす 気まぐれ風 普通 | Direct, device open");
 }
 

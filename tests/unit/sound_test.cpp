@@ -163,6 +163,7 @@ TEST_F(Sound, AStreamOpensOnlyAFileOfTwoBuffersAndEachTickRefillsTheHalfTheCurso
         standIn.lock = refused ? DSERR_BUFFERLOST : DS_OK, standIn.nullRegion = !refused;
         Tick(30);
     }
+    EXPECT_EQ(standIn.locks, 0) << "a lock that gave no region to write is let go";
     standIn.nullRegion = false;
     EXPECT_EQ(Tick(30), DATA.substr(50, 25) + DATA.substr(25, 25)) << "a half not locked comes at the next tick";
     Tick(0);

@@ -47,7 +47,7 @@ struct FakeBuffer final : Voice, IDirectSoundBuffer {
         *firstBytes = head;
         *second = standIn.splitLocks ? &memory[at + head] : NULL;
         *secondBytes = standIn.splitLocks ? bytes - head + standIn.lockSlack : 0;
-        return standIn.lock;
+        return standIn.locks += standIn.lock == DS_OK, standIn.lock;
     }
     STDMETHOD(Play)(DWORD, DWORD, DWORD flags) override { return Trace("play", played = flags), DS_OK; }
     STDMETHOD(SetCurrentPosition)(DWORD at) override { return cursor = at, at <= memory.size() ? DS_OK : E_FAIL; }
@@ -56,7 +56,7 @@ struct FakeBuffer final : Voice, IDirectSoundBuffer {
     STDMETHOD(SetPan)(LONG pan) override { return Trace("p", pan), standIn.setting; }
     STDMETHOD(SetFrequency)(DWORD) override { return standIn.setting; }
     STDMETHOD(Stop)() override { return DS_OK; }
-    STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return DS_OK; }
+    STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return standIn.locks--, DS_OK; }
     STDMETHOD(Restore)() override { return DS_OK; }
 };
 

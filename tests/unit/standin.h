@@ -42,7 +42,7 @@ struct StandIn {
     MMRESULT caps = TIMERR_NOERROR, period = TIMERR_NOERROR;
     UINT timer = 7; // what timeSetEvent gives
     DWORD hz = 22050;
-    int holds = 0, devices = 0, buffers = 0, periods = 0; // seen from here on
+    int holds = 0, devices = 0, buffers = 0, periods = 0, locks = 0; // seen from here on
     GUID opened = {};
     DWORD cooperation = 0;
     std::vector<Voice *> made;

@@ -17,13 +17,6 @@ std::wstring FreshFolder()
     return folder;
 }
 
-std::wstring BesideTests(const std::wstring &name)
-{
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(NULL, exe, MAX_PATH);
-    return std::wstring(exe, wcsrchr(exe, L'\\') + 1) + name;
-}
-
 std::string ReadFileBytes(const std::wstring &path)
 {
     std::ifstream file(path.c_str(), std::ios::binary);

@@ -10,7 +10,6 @@
 #include "tests/common/waves.h"
 
 std::wstring FreshFolder(); // named after the running test, under %QUILLET_SCRATCH%
-std::wstring BesideTests(const std::wstring &name);
 std::string ReadFileBytes(const std::wstring &path); // or "<missing>"
 bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
 std::string Utf8(const std::wstring &text); // for failures a reader can read

@@ -1,12 +1,13 @@
 // The real program as a user meets it: what the screen and the notification area show, where the
 // chime hangs and what presses do, the About box, the files after a run and the ways it ends; and
-// the runs whose sound tests/sound/heard-test records. The menu's marks are the unit tests'.
+// the run whose sound tests/sound/heard-test records. The menu's marks are the unit tests'.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <tuple>
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/common/harness.h"
@@ -19,8 +20,7 @@ const int BELL_X = 16, BELL_Y = 20; // a pixel of the bell, which every pose dra
 std::tuple<int, int> Place(HWND window)
 {
     RECT r = {};
-    GetWindowRect(window, &r);
-    return std::make_tuple((int)r.left, (int)r.top);
+    return GetWindowRect(window, &r), std::make_tuple((int)r.left, (int)r.top);
 }
 
 bool InFront(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
@@ -37,14 +37,12 @@ bool MenuOpens(const Program &chime)
 // The used share of physical memory as the system counts it, in whole per cent.
 int Usage()
 {
-    MEMORYSTATUSEX status = {};
-    status.dwLength = sizeof status;
+    MEMORYSTATUSEX status = {sizeof status, 0, 0, 0, 0, 0, 0, 0, 0};
     GlobalMemoryStatusEx(&status);
     return 100 - (int)(status.ullAvailPhys * 100 / status.ullTotalPhys);
 }
 
-// Whether the text is the pattern with the share in use in it, as the system
-// counted it from the reading given until now.
+// Whether the text is the pattern with a share in use that the system counted from the reading given until now.
 testing::AssertionResult ShowsUsage(const std::wstring &text, const wchar_t *pattern, int reading)
 {
     int now = Usage(), figure = -1;
@@ -57,7 +55,7 @@ testing::AssertionResult ShowsUsage(const std::wstring &text, const wchar_t *pat
 }
 
 // One run of the program under test, or of a copy, in a folder of its own.
-class Chime : public testing::Test {
+class RealChime : public testing::Test {
 protected:
     Program chime;
     bool Run(const std::string &settings, const std::wstring &exe = L"")
@@ -69,15 +67,14 @@ protected:
 };
 
 // The menu's marks that follow the file are the unit tests'.
-TEST_F(Chime, ItsFileHoldsEachGroupFromTheFirstStartAndAllWhenTheSessionEndsAndAtExit)
+TEST_F(RealChime, ItsFileHoldsEachGroupFromTheFirstStartAndAllWhenTheSessionEndsAndAtExit)
 {
     ASSERT_TRUE(Run(""));
     EXPECT_EQ(ReadFileBytes(Ini()), "[Runsts]\r\nwin_obj=1\r\nfrn_kan=1\r\nsnd_vol=2\r\nwin_str=3\r\nposmode=0\r\n");
     DeleteFileW(Ini().c_str());
     SendMessageW(chime.window, WM_ENDSESSION, FALSE, 0);
     EXPECT_EQ(ReadFileBytes(Ini()), "<missing>") << "the session goes on";
-    int left, top;
-    std::tie(left, top) = Place(chime.window); // where it hangs, beside the window in front
+    auto [left, top] = Place(chime.window); // where it hangs, beside the window in front
     const std::string all = "[Winpos]\r\nXpos=" + std::to_string(left) + "\r\nYpos=" + std::to_string(top) +
                             "\r\n[Runsts]\r\nwin_obj=1\r\nwin_str=3\r\nfrn_kan=1\r\nposmode=0\r\nsnd_vol=2\r\n[Kand]\r\n"
                             "memory0=1048576\r\nmemory1=524288\r\nmemory2=262144\r\nrandom0=160\r\nrandom1=80\r\n"
@@ -90,43 +87,43 @@ TEST_F(Chime, ItsFileHoldsEachGroupFromTheFirstStartAndAllWhenTheSessionEndsAndA
     EXPECT_EQ(ReadFileBytes(Ini()), all) << "Exit";
 }
 
-// One swing after another: each pose's picture, the window cut to it, and the tray icon, flipped by
-// each step after the gust's own. As on Windows 98, with the stand-in meter: 37 %, the gauge's level 5.
-TEST_F(Chime, SwingsPaintedAndShapedAsEachPoseWhileItsTrayIconFlips)
+// One swing after another: in one grab of the screen, each pose's pictures, the window cut to them, and the tray
+// icon of the pose, flipped by each step after the gust's. A copy as on Windows 98 beside the stand-in meter: 37 %
+// in use, the gauge's level 5; then 5 %, no gauge, where the chime picture shows its own strip.
+TEST_F(RealChime, SwingsPaintedAndShapedAsEachPoseWhileItsTrayIconFlips)
 {
-    ASSERT_TRUE(Run(std::string(FREE_AT_300_200) + "win_obj=1\r\nsnd_vol=0\r\n[Kand]\r\nrandom1=1\r\n",
-                    CopyOfProgram(L"quillet98.exe"))); // a gust at every tick at rest
-    const char *const icons[6] = {"normal", "normal", "alternative", "normal", "alternative", "normal"};
-    bool shown[6] = {}, flipped[6] = {};
-    WaitFor([&] {
-        int pose = PoseShown(chime.window, 5);
-        if (pose >= 0 && (shown[pose] = true))
-            flipped[pose] |= TrayIcon() == icons[pose];
-        return std::count(shown, shown + 6, true) + std::count(flipped, flipped + 6, true) == 12;
-    }, 20000);
-    std::string seen;
-    for (int pose = 0; pose < 6; pose++)
-        seen += std::to_string(pose) + (shown[pose] ? " shown " : " not shown ") + (flipped[pose] ? icons[pose] : "?") + "; ";
-    EXPECT_EQ(seen, "0 shown normal; 1 shown normal; 2 shown alternative; 3 shown normal; 4 shown alternative; "
-                    "5 shown normal; ")
-        << "each pose as its pictures draw it, and the tray icon beside it";
+    std::wstring copy = FreshFolder() + L"\\quillet98.exe", exe = _wgetenv(L"QUILLET_EXE");
+    ASSERT_TRUE(CopyFileW(exe.c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((exe.substr(0, exe.rfind(L'\\')) + L"\\rsrc32\\rsrc32.DLL").c_str(),
+                          (copy.substr(0, copy.rfind(L'\\')) + L"\\RSRC32.DLL").c_str(), FALSE));
+    ASSERT_TRUE(Run(std::string(FREE_AT_300_200) + "win_obj=1\r\nsnd_vol=0\r\n[Kand]\r\nrandom1=1\r\n", copy));
+    const std::vector<std::string> expected = {"0 normal", "1 normal", "2 alternative", "3 normal", "4 alternative",
+                                               "5 normal"}; // a gust at every tick at rest
+    for (int level : {5, -1}) {
+        ASSERT_TRUE(level >= 0 || WriteFileBytes(chime.folder + L"\\meter.ini", "[Meter]\r\nfree=95\r\n"));
+        std::vector<std::string> seen(6);
+        WaitFor([&] {
+            std::string now = PoseAndTrayIcon(chime.window, level);
+            for (int pose = 0; pose < 6; pose++)
+                seen[pose] = now == expected[pose] ? now : seen[pose];
+            return seen == expected;
+        }, 20000);
+        EXPECT_EQ(seen, expected) << "each pose's pictures and its tray icon, at the gauge's level " << level;
+    }
 }
 
 // A shell that starts anew (after Explorer crashed, say) holds no icons and tells every window so.
-TEST_F(Chime, ItsTipAndAboutBoxShowTheMemoryInUseAndTheTipComesBackWhenTheShellStartsAnew)
+TEST_F(RealChime, ItsTipAndAboutBoxShowTheMemoryInUseAndTheTipComesBackWhenTheShellStartsAnew)
 {
     int before = Usage();
     ASSERT_TRUE(Run(std::string(FREE_AT_300_200) + "win_obj=5\r\n")); // no gusts: the icon stays the normal one
     EXPECT_TRUE(ShowsUsage(TrayTip(), L"Quillet [メモリ使用率：%d％]", before));
     NOTIFYICONDATAW icon = {};
-    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    icon.hWnd = chime.window;
-    icon.uID = 1;
+    icon.cbSize = NOTIFYICONDATAW_V1_SIZE, icon.hWnd = chime.window, icon.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &icon);
-    EXPECT_TRUE(WaitFor([] { return TrayIcon() == "none"; }, 3000)) << "the shell still shows the icon";
+    ASSERT_TRUE(WaitFor([] { return TrayIcon() == "none"; }, 3000)) << "the test bed's shell kept a deleted icon";
     PostMessageW(chime.window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitFor([] { return TrayIcon() == "normal"; }, 3000)) << "no icon in the new shell";
-    EXPECT_TRUE(ShowsUsage(TrayTip(), L"Quillet [メモリ使用率：%d％]", before)) << "with its tip";
     // The About box, centred, shows the same figure while the chime hides.
     PostMessageW(chime.window, WM_COMMAND, IDM_ABOUT, 0);
     HWND box = Shown(chime, "#32770", 5000);
@@ -134,8 +131,8 @@ TEST_F(Chime, ItsTipAndAboutBoxShowTheMemoryInUseAndTheTipComesBackWhenTheShellS
     EXPECT_FALSE(IsWindowVisible(chime.window));
     RECT r;
     GetWindowRect(box, &r);
-    EXPECT_EQ(Place(box), std::make_tuple((1024 - (r.right - r.left)) / 2, (768 - (r.bottom - r.top)) / 2))
-        << "centred on the screen";
+    LONG x = GetSystemMetrics(SM_CXSCREEN) - r.right + r.left, y = GetSystemMetrics(SM_CYSCREEN) - r.bottom + r.top;
+    EXPECT_EQ(Place(box), std::make_tuple((int)x / 2, (int)y / 2)) << "centred on the screen";
     wchar_t memory[64] = L"", sound[64] = L"";
     GetDlgItemTextW(box, IDC_MEMORY_LINE, memory, 64);
     GetDlgItemTextW(box, IDC_SOUND_LINE, sound, 64);
@@ -147,29 +144,11 @@ TEST_F(Chime, ItsTipAndAboutBoxShowTheMemoryInUseAndTheTipComesBackWhenTheShellS
     EXPECT_FALSE(InFront(chime.window)) << "hung freely, not in front of all";
 }
 
-TEST_F(Chime, HangsInTheBandItsMenuSaysOrOnTheWindowInFrontWhereverItGoes)
+// Started hung freely in front of all, as the file says; where a menu choice hangs it is the unit tests'.
+TEST_F(RealChime, PressesOnTheTrayIconOrTheChimeOpenTheMenuAndTheLeftButtonDragsAFreeChimeInFront)
 {
-    ASSERT_TRUE(Run("[Winpos]\r\nXpos=200\r\nYpos=150\r\n[Runsts]\r\nposmode=2\r\nsnd_vol=0\r\n"));
+    ASSERT_TRUE(Run("[Winpos]\r\nXpos=300\r\nYpos=200\r\n[Runsts]\r\nposmode=2\r\nsnd_vol=0\r\n"));
     EXPECT_TRUE(InFront(chime.window)) << "started hung freely in front of all";
-    PostMessageW(chime.window, WM_COMMAND, IDM_HANG_FREE, 0);
-    EXPECT_TRUE(WaitFor([this] { return !InFront(chime.window); }, 3000)) << "hung freely";
-    PostMessageW(chime.window, WM_COMMAND, IDM_HANG_FRONT, 0);
-    EXPECT_TRUE(WaitFor([this] { return InFront(chime.window); }, 3000)) << "hung freely in front of all";
-    HWND host = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 120, 300, 200, NULL, NULL,
-                              NULL, NULL);
-    SetForegroundWindow(host);
-    PostMessageW(chime.window, WM_COMMAND, IDM_HANG_WINDOW, 0);
-    for (int left : {100, 250}) {
-        SetWindowPos(host, NULL, left, left + 20, 300, 200, SWP_NOZORDER);
-        WaitFor([&] { return Place(chime.window) == std::make_tuple(left + 300, left + 20); }, 3000);
-        EXPECT_EQ(Place(chime.window), std::make_tuple(left + 300, left + 20)) << "on the window in front's top right";
-    }
-    DestroyWindow(host);
-}
-
-TEST_F(Chime, PressesOnTheTrayIconOrTheChimeOpenTheMenuAndTheLeftButtonDragsAFreeChime)
-{
-    ASSERT_TRUE(Run(std::string(FREE_AT_300_200) + "snd_vol=0\r\n"));
     POINT icon;
     ASSERT_NE(TrayIcon(&icon), "none");
     int x = 300 + BELL_X, y = 200 + BELL_Y;
@@ -180,8 +159,7 @@ TEST_F(Chime, PressesOnTheTrayIconOrTheChimeOpenTheMenuAndTheLeftButtonDragsAFre
         Mouse(x, y, buttons);
     EXPECT_TRUE(MenuOpens(chime)) << "a right click on the chime";
     Mouse(x, y, MOUSEEVENTF_LEFTDOWN);
-    int left, top;
-    std::tie(left, top) = Place(chime.window); // where the hand holds the bell
+    auto [left, top] = Place(chime.window); // where the hand holds the bell
     for (int step = 1; step <= 10; step++)
         Mouse(x + 5 * step, y + 3 * step);
     Mouse(x + 50, y + 30, MOUSEEVENTF_LEFTUP);
@@ -193,7 +171,7 @@ TEST_F(Chime, PressesOnTheTrayIconOrTheChimeOpenTheMenuAndTheLeftButtonDragsAFre
 }
 
 // Only one copy runs; Escape ends it at once, without the clean-up of Exit.
-TEST_F(Chime, ASecondCopySaysThatOneIsRunningAndEscapeEndsTheFirstLeavingTheFileAsItWas)
+TEST_F(RealChime, ASecondCopySaysThatOneIsRunningAndEscapeEndsTheFirstLeavingTheFileAsItWas)
 {
     ASSERT_TRUE(Run(""));
     Program second;
@@ -213,13 +191,11 @@ TEST_F(Chime, ASecondCopySaysThatOneIsRunningAndEscapeEndsTheFirstLeavingTheFile
     EXPECT_EQ(ReadFileBytes(Ini()), written) << "after Escape";
 }
 
-// Run by tests/sound/heard-test, which records the null sink meanwhile, with the settings in
-// $QUILLET_HEARD. Where DirectSound cannot start, the run's first report starts the log afresh.
-using Heard = Chime;
-TEST_F(Heard, SixFanClicks)
+// Not run with the others: tests/sound/heard-test runs it while it records the null sink, with the
+// settings in $QUILLET_HEARD, and $QUILLET_LOG "kept" where DirectSound starts, so that an earlier
+// run's report stays as it was, or "fresh" where it cannot, so that this run's report starts the log anew.
+TEST_F(RealChime, DISABLED_SixFanClicksWhileRecorded)
 {
-    if (!getenv("QUILLET_HEARD"))
-        GTEST_SKIP() << "run by tests/sound/heard-test";
     chime.folder = FreshFolder();
     const std::wstring log = chime.folder + L"\\supinfo.txt";
     const std::string earlier = "an earlier run's report\r\n";
@@ -231,6 +207,7 @@ TEST_F(Heard, SixFanClicks)
     PostMessageW(chime.window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(ExitCode(chime), 0u);
     std::string reports = ReadFileBytes(log);
-    EXPECT_TRUE(reports == earlier || reports.find(earlier) == std::string::npos) << reports;
+    bool fresh = reports.find(earlier) == std::string::npos && reports != "<missing>";
+    EXPECT_TRUE(std::string(getenv("QUILLET_LOG")) == "fresh" ? fresh : reports == earlier) << reports;
 }
 } // namespace

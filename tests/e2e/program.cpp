@@ -36,14 +36,6 @@ void Start(Program *program, const std::string &settings, const std::wstring &ex
     Pause(300); // start-up goes on: the tray icon and the first apply of the menu
 }
 
-std::wstring CopyOfProgram(const wchar_t *name)
-{
-    std::wstring folder = FreshFolder();
-    CopyFileW(_wgetenv(L"QUILLET_EXE"), (folder + L"\\" + name).c_str(), FALSE);
-    CopyFileW(BesideTests(L"rsrc32\\rsrc32.DLL").c_str(), (folder + L"\\RSRC32.DLL").c_str(), FALSE);
-    return folder + L"\\" + name;
-}
-
 DWORD ExitCode(const Program &program, DWORD ms)
 {
     WaitForSingleObject(program.process.hProcess, ms);
@@ -73,8 +65,7 @@ const int BELL_ROWS = 32;
 typedef std::vector<DWORD> Pixels;
 const DWORD NO_PIXEL = 0xFFFFFFFF;
 
-// What a drawing leaves on a 32-bit canvas, top row first; NO_PIXEL where it
-// leaves the ground as it was.
+// What a drawing leaves on a 32-bit canvas, top row first; NO_PIXEL where it leaves the ground as it was.
 Pixels Canvas(int width, int height, const std::function<void(HDC)> &draw)
 {
     BITMAPINFO info = {};
@@ -95,17 +86,19 @@ Pixels Canvas(int width, int height, const std::function<void(HDC)> &draw)
     return pixels;
 }
 
-Pixels OnScreen(int left, int top, int width, int height)
+// The whole screen in one grab, STRIDE pixels a row.
+const int STRIDE = GetSystemMetrics(SM_CXSCREEN);
+Pixels Screen()
 {
-    return Canvas(width, height, [&](HDC dc) {
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    return Canvas(STRIDE, height, [&](HDC dc) {
         HDC screen = GetDC(NULL);
-        BitBlt(dc, 0, 0, width, height, screen, left, top, SRCCOPY);
+        BitBlt(dc, 0, 0, STRIDE, height, screen, 0, 0, SRCCOPY);
         ReleaseDC(NULL, screen);
     });
 }
 
-// One of resources/images, a bitmap or a 16 by 16 icon, which leaves the ground
-// as it was where it is transparent.
+// One of resources/images, a bitmap or a 16 by 16 icon, which leaves the ground as it was where transparent.
 Pixels Picture(const std::wstring &file)
 {
     static std::map<std::wstring, Pixels> loaded;
@@ -124,22 +117,22 @@ Pixels Picture(const std::wstring &file)
         icon ? DestroyIcon((HICON)image) : DeleteObject(image);
     return pixels;
 }
-} // namespace
 
-int PoseShown(HWND window, int level)
+// The pose whose pictures, with the strip at the gauge's level, the window shows in the grab cut to its shape.
+int PoseIn(const Pixels &screen, HWND window, int level)
 {
     RECT r = {};
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     int shown = GetWindowRect(window, &r) && GetWindowRgn(window, shape) != ERROR ? 5 : -1;
-    Pixels screen = OnScreen(r.left, r.top, 32, 64);
     for (bool same = false; shown >= 0 && !same; shown -= !same) {
         Pixels chime = Picture(L"chime" + std::to_wstring(128 + shown) + L".bmp"),
                strip = Picture(L"strip" + std::to_wstring(200 + 10 * (shown + 1) + level) + L".bmp");
         same = true;
         for (int i = 0; i < 32 * 64 && same; i++) {
-            bool inside = PtInRegion(shape, i % 32, i / 32);
+            bool inside = PtInRegion(shape, i % 32, i / 32), gauge = level >= 0 && i / 32 >= BELL_ROWS;
             same = inside == (chime[i] != BLACK) &&
-                   (!inside || screen[i] == (i / 32 < BELL_ROWS ? chime[i] : strip[i - 32 * BELL_ROWS]));
+                   (!inside || screen[(r.top + i / 32) * STRIDE + r.left + i % 32] ==
+                                   (gauge ? strip[i - 32 * BELL_ROWS] : chime[i]));
         }
     }
     DeleteObject(shape);
@@ -147,29 +140,36 @@ int PoseShown(HWND window, int level)
 }
 
 // The icon is looked for wherever it is drawn in the task bar's right end.
-std::string TrayIcon(POINT *middle)
+std::string IconIn(const Pixels &screen, POINT *middle)
 {
     HWND bar = FindWindowA("Shell_TrayWnd", NULL);
     RECT r;
     if (!IsWindowVisible(bar) || !GetWindowRect(bar, &r))
         return "none";
-    const int width = 96, height = r.bottom - r.top;
-    Pixels area = OnScreen(r.right - width, r.top, width, height);
     for (const char *name : {"normal", "alternative"}) {
         Pixels icon = Picture(name[0] == 'n' ? L"icon125.ico" : L"icon127.ico");
-        for (int y = 0; y + 16 <= height; y++)
-            for (int x = 0; x + 16 <= width; x++) {
+        for (int y = r.top; y + 16 <= r.bottom; y++)
+            for (int x = r.right - 96; x + 16 <= r.right; x++) {
                 bool same = true;
                 for (int i = 0; i < 16 * 16 && same; i++)
-                    same = icon[i] == NO_PIXEL || icon[i] == area[(y + i / 16) * width + x + i % 16];
+                    same = icon[i] == NO_PIXEL || icon[i] == screen[(y + i / 16) * STRIDE + x + i % 16];
                 if (same && middle)
-                    *middle = {r.right - width + x + 8, r.top + y + 8};
+                    *middle = {x + 8, y + 8};
                 if (same)
                     return name;
             }
     }
     return "none";
 }
+} // namespace
+
+std::string PoseAndTrayIcon(HWND window, int level)
+{
+    Pixels screen = Screen();
+    return std::to_string(PoseIn(screen, window, level)) + " " + IconIn(screen, NULL);
+}
+
+std::string TrayIcon(POINT *middle) { return IconIn(Screen(), middle); }
 
 std::wstring TrayTip()
 {

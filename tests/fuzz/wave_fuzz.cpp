@@ -11,9 +11,7 @@
 #include "sound/wave.h"
 
 // The readers never stop the engine, which this build leaves out.
-void StopEngine(void)
-{
-}
+void StopEngine(void) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size)
 {

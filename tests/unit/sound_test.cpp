@@ -24,7 +24,7 @@ const char *Wave(const char *name, const std::string &samples, unsigned rate = 2
     return name;
 }
 
-struct Sound : InFolder {
+struct Sound : FreshFolderAndStandIn {
     void TearDown() override { ExpectNothingHeld("at the end"); }
 };
 
@@ -89,8 +89,7 @@ TEST_F(Sound, StartsTheDefaultDeviceInTheChimesFormatAndRestartsCleanly)
     standIn.made[0]->cursor = 40;
     EXPECT_EQ(SetSamplePosition(0, -1), 1);
     EXPECT_EQ(standIn.made[0]->cursor, 0u);
-    standIn.hz = 1;
-    standIn.made[0]->cursor = 3000000;
+    standIn.hz = 1, standIn.made[0]->cursor = 3000000;
     EXPECT_EQ(Values(GetSamplePosition(0), GetSampleLength(0)), Values(INT_MAX, INT_MAX))
         << "at 1 Hz, 3000000 bytes last longer than an int counts";
     ASSERT_EQ(StartEngine(OWNER, 44100, 8, 2, 1), 1) << "a second start stops the first";
@@ -109,13 +108,11 @@ TEST_F(Sound, SamplesAreCopiedWholeIntoBuffersOfTheirOwn)
               std::string("abcdefghijkl") + std::string(6, '\0'));
     EXPECT_EQ(LoadSample(0, MAKEINTRESOURCEA(152)), 0) << "the slot holds a sample";
     for (bool refused : {true, false}) {
-        standIn.lock = refused ? DSERR_INVALIDCALL : DS_OK;
-        standIn.nullRegion = !refused;
+        standIn.lock = refused ? DSERR_INVALIDCALL : DS_OK, standIn.nullRegion = !refused;
         EXPECT_EQ(LoadSample(1, file), 0);
         EXPECT_EQ(standIn.buffers, 2) << "the buffer of a failed lock is released";
     }
-    standIn.lock = DS_OK;
-    standIn.nullRegion = false;
+    standIn.lock = DS_OK, standIn.nullRegion = false;
     EXPECT_EQ(LoadSample(1, MAKEINTRESOURCEA(999)), 0) << "no such resource";
     // The setters, and the master volume's, report the call, not the device's answer.
     standIn.setting = DSERR_INVALIDPARAM;
@@ -150,8 +147,7 @@ TEST_F(Sound, AStreamOpensOnlyAFileOfTwoBuffersAndEachTickRefillsTheHalfTheCurso
     ASSERT_EQ(OpenStream("voice.wav", 50), 1);
     standIn.lock = DSERR_BUFFERLOST;
     EXPECT_EQ(PlayStream(0), 0) << "a first half that cannot be filled is never played";
-    standIn.lock = DS_OK;
-    standIn.timer = 0;
+    standIn.lock = DS_OK, standIn.timer = 0;
     EXPECT_EQ(PlayStream(0), 0) << "without a timer";
     EXPECT_EQ(standIn.made.back()->played, 99u) << "without a timer nothing starts";
     standIn.timer = 7;
@@ -175,7 +171,11 @@ TEST_F(Sound, AStreamOpensOnlyAFileOfTwoBuffersAndEachTickRefillsTheHalfTheCurso
     EXPECT_EQ(Tick(0), std::string(50, '\x80'));
     EXPECT_EQ(Values(standIn.made.back()->played, standIn.killed), "0 7") << "played out once, the timer killed";
     CloseStream();
-    standIn.refill(7, 0, 0, 0, 0); // a tick of a timer already killed finds nothing to do
+    standIn.timer = 8; // the next stream's timer: a late tick of the killed one must leave its stream alone
+    ASSERT_EQ(OpenStream("voice.wav", 50) + PlayStream(0), 2);
+    const std::vector<BYTE> primed = standIn.made.back()->memory;
+    standIn.refill(7, 0, 0, 0, 0);
+    EXPECT_EQ(standIn.made.back()->memory, primed) << "a tick of the killed timer refilled the next stream";
 }
 
 std::string told; // what the readers said to the debugger

@@ -73,8 +73,6 @@ struct FakeDevice : IDirectSound {
             return result;
         FakeBuffer *buffer = new FakeBuffer;
         buffer->desc = *desc;
-        buffer->cursor = 0;
-        buffer->played = 99;
         buffer->index = primary ? -1 : (int)standIn.made.size();
         if (!primary) {
             buffer->memory.assign(desc->dwBufferBytes + standIn.lockSlack, 0xEE);
@@ -110,8 +108,7 @@ MMRESULT WINAPI FakeDevCaps(LPTIMECAPS caps, UINT bytes)
 MMRESULT WINAPI FakeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK refill, DWORD_PTR, UINT flags)
 {
     standIn.refill = flags == TIME_PERIODIC ? refill : NULL;
-    standIn.delay = delay;
-    standIn.resolution = resolution;
+    standIn.delay = delay, standIn.resolution = resolution;
     return standIn.timer;
 }
 
@@ -168,6 +165,30 @@ FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name)
 
 BOOL WINAPI FakeFreeLibrary(HMODULE) { return standIn.holds--, TRUE; }
 
+// The system's own entry of user32 or gdi32, behind the stand-in for the program's import of it.
+template <typename Entry> Entry System(Entry, const char *name)
+{
+    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return (Entry)(void *)(found ? found : GetProcAddress(GetModuleHandleA("gdi32.dll"), name));
+}
+#define SYSTEM(entry) System(&entry, #entry)
+
+// The window timers, noted and set.
+UINT_PTR WINAPI FakeSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
+{
+    standIn.timers += Values(id, ms) + " ";
+    return SYSTEM(SetTimer)(window, id, ms, proc);
+}
+
+// The GDI objects a swing makes, counted as they come and go.
+HDC WINAPI FakeCreateDc(HDC dc) { return standIn.gdi++, SYSTEM(CreateCompatibleDC)(dc); }
+BOOL WINAPI FakeDeleteDc(HDC dc) { return standIn.gdi--, SYSTEM(DeleteDC)(dc); }
+HRGN WINAPI FakeRegion(int l, int t, int r, int b)
+{
+    return standIn.noShapes ? NULL : (standIn.gdi++, SYSTEM(CreateRectRgn)(l, t, r, b));
+}
+int WINAPI FakeShape(HWND w, HRGN r, BOOL redraw) { return standIn.gdi -= !!r, SYSTEM(SetWindowRgn)(w, r, redraw); }
+
 // The simple sound call, which is imported, not looked up: the voice it is given, by its resource id.
 BOOL WINAPI FakeSndPlay(LPCSTR image, UINT)
 {
@@ -186,9 +207,14 @@ void ResetStandIn()
     standIn = StandIn();
     UseSystemLoader(&loader);
     ReplaceImport("winmm.dll", "sndPlaySoundA", (void *)FakeSndPlay);
+    ReplaceImport("user32.dll", "SetTimer", (void *)FakeSetTimer);
+    ReplaceImport("gdi32.dll", "CreateCompatibleDC", (void *)FakeCreateDc);
+    ReplaceImport("gdi32.dll", "DeleteDC", (void *)FakeDeleteDc);
+    ReplaceImport("gdi32.dll", "CreateRectRgn", (void *)FakeRegion);
+    ReplaceImport("user32.dll", "SetWindowRgn", (void *)FakeShape);
 }
 
-void InFolder::SetUp()
+void FreshFolderAndStandIn::SetUp()
 {
     ResetStandIn();
     folder = FreshFolder();

@@ -1,6 +1,5 @@
-// A stand-in for the system under the sound library, in place for every unit
-// test: winmm's timer entries and a DirectSound that does what the test
-// arranges and keeps what it is asked. With what every unit test includes.
+// A stand-in for the system under the program, in place for every unit test: winmm's timer entries, a DirectSound
+// and a few imports that do what the test arranges and keep what they are asked. With what every unit test includes.
 #ifndef QUILLET_TEST_STANDIN_H
 #define QUILLET_TEST_STANDIN_H
 
@@ -26,7 +25,7 @@
 struct Voice { // a secondary buffer as the stand-in keeps it
     DSBUFFERDESC desc;
     std::vector<BYTE> memory;
-    DWORD cursor, played; // played: the last Play's flags, 99 before any
+    DWORD cursor = 0, played = 99; // played: the last Play's flags, 99 before any
 };
 
 struct StandIn {
@@ -37,6 +36,7 @@ struct StandIn {
     HRESULT setting = DS_OK;
     bool nullDevice = false, nullPrimary = false; // reported made, but none comes
     bool nullRegion = false; // Lock says yes, but hands out no first region
+    bool noShapes = false; // CreateRectRgn fails, as where GDI is exhausted
     bool splitLocks = false; // Lock hands a range out in two regions
     DWORD lockSlack = 0; // and its regions are this much longer than asked
     MMRESULT caps = TIMERR_NOERROR, period = TIMERR_NOERROR;
@@ -46,17 +46,18 @@ struct StandIn {
     GUID opened = {};
     DWORD cooperation = 0;
     std::vector<Voice *> made;
-    std::string trace; // the samples' volumes, pans and plays, as "k:v-900 k:p37 k:play0 ", and the
-                       // simple sound call's voices, as "wave155 "
+    std::string trace; // samples' volumes, pans and plays, "k:v-900 k:p37 k:play0 "; the simple call's, "wave155 "
+    std::string timers; // the window timers set, as "id ms "
+    int gdi = 0; // memory DCs and rectangle regions made, less those deleted or handed to a window
     LPTIMECALLBACK refill = NULL;
     UINT delay = 0, resolution = 0, killed = 0;
 };
 extern StandIn standIn;
 
-void ResetStandIn(); // the engine stopped, and a fresh stand-in in place, the simple sound call's too
+void ResetStandIn(); // the engine stopped, and a fresh stand-in in place, with the imports it counts
 
 // A test in a new folder of its own, the current one, with a fresh stand-in.
-class InFolder : public ::testing::Test {
+class FreshFolderAndStandIn : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override { ResetStandIn(); }
@@ -68,6 +69,6 @@ std::string LastLogLine(); // of supinfo.txt in the current folder, without its 
 
 // Points this program's import of a system entry at a stand-in, for the calls
 // the program makes from here on; returns the entry it replaced.
-void *ReplaceImport(const char *dll, const char *entry, void *standIn);
+void *ReplaceImport(const char *dll, const char *entry, void *replacement);
 
 #endif

@@ -1,5 +1,5 @@
 # The tests, in the order that finds a fault soonest, each run once: GoogleTest
-# programs cross-built and run under Wine, the sound heard, the fuzzing.
+# programs cross-built and run under Wine, the release, the desktop run heard, the fuzzing.
 enable_testing()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-exec)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -36,10 +36,11 @@ target_link_options(rsrc32 PRIVATE -static)
 test_program(e2e_tests tests/e2e/program.cpp tests/e2e/chime_test.cpp)
 add_dependencies(e2e_tests quillet rsrc32)
 add_test(NAME e2e COMMAND e2e_tests)
-add_test(NAME heard COMMAND ${CMAKE_SOURCE_DIR}/tests/sound/heard-test ${CMAKE_BINARY_DIR}/e2e_tests.exe
-  ${CMAKE_BINARY_DIR}/heard)
-set_tests_properties(e2e heard PROPERTIES RUN_SERIAL ON)
-set_tests_properties(unit e2e heard PROPERTIES
+
+# ./quillet run --desktop on a private X screen of its own, heard in the null sink.
+add_test(NAME desktop COMMAND ${CMAKE_SOURCE_DIR}/tests/desktop/desktop-test ${CMAKE_BINARY_DIR}/desktop)
+set_tests_properties(e2e desktop PROPERTIES RUN_SERIAL ON)
+set_tests_properties(unit e2e PROPERTIES
   ENVIRONMENT "QUILLET_EXE=${windows_quillet.exe};QUILLET_IMAGES=${windows_images};QUILLET_SCRATCH=${windows_scratch}")
 
 # The WAVE readers fuzzed natively for a bounded time.

@@ -53,14 +53,11 @@ const Gusts GUSTS[] = {
     {"another sound mode draws but plays nothing", 1, 2, 1, 2, 0, 160, 1, 40, 1, "tttttt", "1|2*|3|4*|5|0|395"},
     {"the simple call plays a voice drawn at each ring", 1, 2, 1, 2, 1, 160, 1, 40, 2, "tttttt",
      "1|wave155 2*|wave153 3|wave154 4*|wave158 5|0|299"},
-    // The odds of a gust: a number drawn from 1 to the range that divides the
-    // kind's divisor, at each sensitivity; the other ranges would gust at once.
+    // The odds of a gust: a number drawn from 1 to the range that divides the kind's divisor, at each
+    // sensitivity and for each kind that a random wind can blow; the other ranges would gust at once.
     {"a breeze at low sensitivity", 1, 1, 0, 0, 2, 160, 1, 1, 267, "tttttttttttt", "0|0|1|2*|3|4*|5|0|1|1|1|2*|459"},
-    {"a breeze at medium sensitivity", 1, 1, 1, 0, 2, 1, 80, 1, 121, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|954"},
     {"a breeze at high sensitivity", 1, 1, 2, 0, 2, 1, 1, 40, 240, "tttttttttttt", "0|0|0|0|1|2*|3|4*|5|0|0|1|327"},
-    {"a fitful wind at low sensitivity", 1, 3, 0, 0, 2, 160, 1, 1, 221, "tttttttttttt", "0|0|0|0|0|0|0|1|2*|3|4*|5|391"},
     {"a fitful wind at medium sensitivity", 1, 3, 1, 0, 2, 1, 80, 1, 230, "tttttttttttt", "0|0|0|1|2*|3|4*|5|0|0|0|0|986"},
-    {"a fitful wind at high sensitivity", 1, 3, 2, 0, 2, 1, 1, 40, 4, "tttttttttttt", "0|0|0|0|0|0|1|2*|3|4*|5|0|967"},
     {"at rest the strip stirs on one tick in ten", 5, 2, 1, 0, 2, 1, 1, 1, 3, "tttttttttttt", "0|0|0|1|0|0|0|0|1|1|1|1|933"},
 };
 
@@ -213,7 +210,7 @@ TEST_F(ChimeInProcess, AFanClickGivesOneStrokeAndOnlyStrokesMoveTheStripWhileThe
     SendMessageA(chimeWindow, WM_TIMER, 1, 0);
     EXPECT_EQ(pose, 2);
     popupMenu = NULL; // a menu that cannot be shown
-    SendMessageA(chimeWindow, WM_NCRBUTTONDOWN, HTCAPTION, 0);
+    ShowChimeMenu(chimeWindow);
     SendMessageA(chimeWindow, WM_TIMER, 1, 0);
     EXPECT_EQ(pose, 3) << "the wind stays still after a menu that never showed";
     standIn.noShapes = true;

@@ -92,10 +92,10 @@ TEST_F(RealChime, ItsFileHoldsEachGroupFromTheFirstStartAndAllWhenTheSessionEnds
 // in use, the gauge's level 5; then 5 %, no gauge, where the chime picture shows its own strip.
 TEST_F(RealChime, SwingsPaintedAndShapedAsEachPoseWhileItsTrayIconFlips)
 {
-    std::wstring copy = FreshFolder() + L"\\quillet98.exe", exe = _wgetenv(L"QUILLET_EXE");
+    std::wstring folder = FreshFolder(), exe = _wgetenv(L"QUILLET_EXE"), copy = folder + L"\\quillet98.exe";
     ASSERT_TRUE(CopyFileW(exe.c_str(), copy.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((exe.substr(0, exe.rfind(L'\\')) + L"\\rsrc32\\rsrc32.DLL").c_str(),
-                          (copy.substr(0, copy.rfind(L'\\')) + L"\\RSRC32.DLL").c_str(), FALSE));
+                          (folder + L"\\RSRC32.DLL").c_str(), FALSE));
     ASSERT_TRUE(Run(std::string(FREE_AT_300_200) + "win_obj=1\r\nsnd_vol=0\r\n[Kand]\r\nrandom1=1\r\n", copy));
     const std::vector<std::string> expected = {"0 normal", "1 normal", "2 alternative", "3 normal", "4 alternative",
                                                "5 normal"}; // a gust at every tick at rest
